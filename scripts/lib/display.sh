@@ -1,0 +1,23 @@
+# A virtual X display with a window manager, for the tests that need a real
+# window frame, focus by keys and minimising.
+display_avvia() {
+    local n=91
+    while [ -e "/tmp/.X${n}-lock" ] || [ -e "/tmp/.X11-unix/X${n}" ]; do n=$((n + 1)); done
+    Xvfb ":${n}" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    DISPLAY_XVFB_PID=$!
+    export DISPLAY=":${n}"
+    local i
+    for i in $(seq 1 50); do
+        xdpyinfo >/dev/null 2>&1 && break
+        sleep 0.1
+    done
+    openbox >/dev/null 2>&1 &
+    DISPLAY_WM_PID=$!
+    sleep 0.5
+}
+
+display_ferma() {
+    [ -n "${DISPLAY_WM_PID:-}" ] && kill "$DISPLAY_WM_PID" 2>/dev/null || true
+    [ -n "${DISPLAY_XVFB_PID:-}" ] && kill "$DISPLAY_XVFB_PID" 2>/dev/null || true
+    DISPLAY_WM_PID= DISPLAY_XVFB_PID=
+}

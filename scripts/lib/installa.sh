@@ -1,0 +1,27 @@
+# Installs the Debian packages a command needs, only those missing.
+# Usage: installa_pacchetti pkg...
+installa_pacchetti() {
+    local mancanti=()
+    local p
+    for p in "$@"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" ||
+            mancanti+=("$p")
+    done
+    [ ${#mancanti[@]} -eq 0 ] && return 0
+    local come=()
+    [ "$(id -u)" -ne 0 ] && come=(sudo)
+    echo "Installo: ${mancanti[*]}"
+    "${come[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q
+    "${come[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${mancanti[@]}"
+}
+
+# What building the program needs.
+PACCHETTI_COSTRUZIONE=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev
+                       unixodbc unixodbc-dev libsqliteodbc fonts-liberation sqlite3)
+
+# Builds into the given folder (default: build).
+costruisci() {
+    local cartella=${1:-build}
+    cmake -S . -B "$cartella" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    cmake --build "$cartella"
+}

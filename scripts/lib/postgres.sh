@@ -1,0 +1,91 @@
+# shellcheck shell=bash
+# A throw-away PostgreSQL 15 cluster for the tests and the benchmark.
+#
+#   source scripts/lib/postgres.sh
+#   pg_avvia      # starts it, exports ZEL_PG_HOST ZEL_PG_PORT ZEL_PG_DB ZEL_PG_USER ZEL_PG_PASSWORD
+#   ...
+#   pg_ferma      # stops the server it started and removes its folder
+#
+# The server listens on 127.0.0.1 only, on a free port, and asks a password
+# (scram) on TCP connections. Role zeltest (password zelpass, may create
+# roles) owns database zeltest. As root, the cluster runs as user postgres.
+
+ZEL_PG_BIN=${ZEL_PG_BIN:-/usr/lib/postgresql/15/bin}
+
+# Runs a command as the cluster's owner.
+_pg_come_proprietario() {
+    if [ "$(id -u)" -eq 0 ]; then
+        runuser -u postgres -- "$@"
+    else
+        "$@"
+    fi
+}
+
+# A TCP port nobody listens on now.
+_pg_porta_libera() {
+    local porta
+    for _ in $(seq 1 50); do
+        porta=$((20000 + RANDOM % 40000))
+        if ! (exec 3<>"/dev/tcp/127.0.0.1/$porta") 2>/dev/null; then
+            echo "$porta"
+            return 0
+        fi
+    done
+    return 1
+}
+
+pg_avvia() {
+    if [ -n "${ZEL_PG_CARTELLA:-}" ]; then
+        echo "pg_avvia: il server è già avviato in $ZEL_PG_CARTELLA" >&2
+        return 1
+    fi
+    local cartella porta
+    cartella=$(mktemp -d "${TMPDIR:-/tmp}/zelpg.XXXXXX") || return 1
+    [ "$(id -u)" -eq 0 ] && chown postgres: "$cartella"
+    if ! _pg_come_proprietario "$ZEL_PG_BIN/initdb" -D "$cartella/dati" -U postgres \
+        --auth-local=trust --auth-host=scram-sha-256 -E UTF8 --locale=C.UTF-8 \
+        >"$cartella/initdb.log" 2>&1; then
+        echo "pg_avvia: initdb non riuscito:" >&2
+        cat "$cartella/initdb.log" >&2
+        rm -rf "$cartella"
+        return 1
+    fi
+    porta=$(_pg_porta_libera) || { rm -rf "$cartella"; return 1; }
+    if ! _pg_come_proprietario "$ZEL_PG_BIN/pg_ctl" -D "$cartella/dati" -l "$cartella/server.log" \
+        -o "-c listen_addresses=127.0.0.1 -p $porta -k $cartella -c fsync=off" -w -t 60 start \
+        >/dev/null; then
+        echo "pg_avvia: il server non parte:" >&2
+        cat "$cartella/server.log" >&2
+        rm -rf "$cartella"
+        return 1
+    fi
+    ZEL_PG_PID=$(head -n 1 "$cartella/dati/postmaster.pid")
+    ZEL_PG_CARTELLA=$cartella
+    if ! _pg_come_proprietario "$ZEL_PG_BIN/psql" -q -v ON_ERROR_STOP=1 -h "$cartella" \
+        -p "$porta" -U postgres -d postgres >/dev/null <<'SQL'
+CREATE ROLE zeltest LOGIN CREATEROLE PASSWORD 'zelpass';
+CREATE DATABASE zeltest OWNER zeltest;
+SQL
+    then
+        echo "pg_avvia: impossibile creare utente e database di prova" >&2
+        pg_ferma
+        return 1
+    fi
+    export ZEL_PG_HOST=127.0.0.1 ZEL_PG_PORT=$porta ZEL_PG_DB=zeltest ZEL_PG_USER=zeltest \
+        ZEL_PG_PASSWORD=zelpass
+}
+
+pg_ferma() {
+    if [ -z "${ZEL_PG_CARTELLA:-}" ]; then
+        return 0
+    fi
+    if [ -n "${ZEL_PG_PID:-}" ] && kill -0 "$ZEL_PG_PID" 2>/dev/null; then
+        kill -INT "$ZEL_PG_PID" # fast shutdown
+        for _ in $(seq 1 300); do
+            kill -0 "$ZEL_PG_PID" 2>/dev/null || break
+            sleep 0.1
+        done
+    fi
+    rm -rf "$ZEL_PG_CARTELLA"
+    unset ZEL_PG_CARTELLA ZEL_PG_PID ZEL_PG_HOST ZEL_PG_PORT ZEL_PG_DB ZEL_PG_USER ZEL_PG_PASSWORD
+}

@@ -1,0 +1,15 @@
+#include "startup/inizio.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral(ZEL_PRODUCT));
+    QApplication::setApplicationVersion(QStringLiteral(ZEL_VERSION_TEXT));
+    QApplication::setOrganizationDomain(QStringLiteral("zelbrontica.example"));
+    app.setProperty("lingua", QStringLiteral(ZEL_LANGUAGE));
+    Inizio::Main();
+    const int esito = QApplication::exec();
+    Inizio::Fine();
+    return esito;
+}

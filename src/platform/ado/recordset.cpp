@@ -1,0 +1,384 @@
+#include "platform/ado/connessione.h"
+#include "platform/ado/righe.h"
+
+#include <vector>
+
+namespace ado {
+
+namespace {
+
+// Rows per SQLFetch when columns are bound.
+constexpr SQLULEN kRighePerBlocco = 1024;
+// Widest bound cell, in characters; wider or unknown columns are read with
+// SQLGetData, a piece at a time.
+constexpr SQLULEN kLarghezzaMassima = 4000;
+// The piece SQLGetData reads at a time, in characters (terminator included).
+constexpr qsizetype kPezzo = 8192;
+
+struct Colonna {
+    QString nome;
+    SQLSMALLINT tipo = 0;
+    SQLULEN dimensione = 0;
+    SQLSMALLINT cifre = 0;
+    quint8 precisione = 255;
+    quint8 scala = 255;
+    bool numerico = false;
+};
+
+quint8 Limita(qint64 n) { return n < 0 || n > 254 ? 255 : quint8(n); }
+
+// Precision and scale from the SQL type: the drivers agree on little else.
+void Classifica(Colonna& c) {
+    c.precisione = 255;
+    c.scala = 0;
+    switch (c.tipo) {
+    case SQL_DECIMAL:
+    case SQL_NUMERIC:
+        c.precisione = Limita(c.dimensione == 0 ? -1 : qint64(c.dimensione));
+        c.scala = Limita(c.cifre);
+        c.numerico = true;
+        break;
+    case SQL_TINYINT:
+        c.precisione = 3;
+        break;
+    case SQL_SMALLINT:
+        c.precisione = 5;
+        break;
+    case SQL_INTEGER:
+        c.precisione = 10;
+        break;
+    case SQL_BIGINT:
+        c.precisione = 19;
+        break;
+    case SQL_REAL:
+        c.precisione = 7;
+        c.numerico = true;
+        break;
+    case SQL_FLOAT:
+    case SQL_DOUBLE:
+        c.precisione = 15;
+        c.numerico = true;
+        break;
+    default:
+        c.scala = 255;
+    }
+}
+
+// Characters a bound buffer needs for the column's text, or 0 when the
+// column must be read with SQLGetData.
+SQLULEN Larghezza(const Colonna& c) {
+    switch (c.tipo) {
+    case SQL_LONGVARCHAR:
+    case SQL_WLONGVARCHAR:
+    case SQL_LONGVARBINARY:
+        return 0;
+    case SQL_BINARY:
+    case SQL_VARBINARY:
+        // Hexadecimal digits, and room for a driver that adds X'...'.
+        return c.dimensione == 0 || c.dimensione > kLarghezzaMassima / 2 ? 0
+                                                                          : 2 * c.dimensione + 8;
+    default:
+        // Room for sign, decimal point, exponent and fractions of a second
+        // that the column size leaves out.
+        return c.dimensione == 0 || c.dimensione > kLarghezzaMassima ? 0 : c.dimensione + 32;
+    }
+}
+
+QString DescriviEsecuzione(const QList<Diagnostica>& record, bool annullata, qint32 attesa) {
+    if (annullata)
+        return QStringLiteral("Istruzione annullata.");
+    if (attesa > 0 && (odbc::Contiene(record, u"HYT00") || odbc::Contiene(record, u"57014")))
+        return QStringLiteral("L'istruzione ha superato il tempo massimo di %1 secondi.")
+            .arg(attesa);
+    return QStringLiteral("Esecuzione dell'istruzione non riuscita.");
+}
+
+} // namespace
+
+struct Recordset::Stato {
+    enum class Condizione { Chiuso, SenzaRighe, Aperto };
+    Condizione condizione = Condizione::Chiuso;
+    std::vector<Colonna> colonne;
+    Righe righe;
+    qint64 corrente = 0;
+
+    // The state every reading call needs; throws when there is nothing to read.
+    const Stato& Leggibile() const {
+        if (condizione == Condizione::SenzaRighe)
+            throw Errore(
+                QStringLiteral("L'istruzione non ha restituito righe: il recordset è chiuso."));
+        if (condizione == Condizione::Chiuso)
+            throw Errore(QStringLiteral("Il recordset è chiuso."));
+        return *this;
+    }
+};
+
+namespace {
+
+// One execution of the statement, filling the recordset's rows.
+class Lettura {
+  public:
+    Lettura(Recordset::Stato& s, Connection& c, const QString& sql, QString separatore)
+        : s_(s), c_(c), sql_(sql), separatore_(std::move(separatore)), stmt_(c.handles()) {}
+
+    // False when a bound value came back truncated: the rows read so far are
+    // incomplete and the statement must run again with perCella.
+    bool Esegui(bool perCella) {
+        stmt_.VerificaAnnullamento();
+        if (c_.CommandTimeout > 0) {
+            odbc::Verifica(SQLSetStmtAttr(stmt_.get(), SQL_ATTR_QUERY_TIMEOUT,
+                                          reinterpret_cast<SQLPOINTER>(
+                                              static_cast<SQLULEN>(c_.CommandTimeout)),
+                                          0),
+                           stmt_.handle(),
+                           QStringLiteral("Impossibile impostare il tempo massimo dell'istruzione."));
+        }
+        const SQLRETURN rc = SQLExecDirectW(stmt_.get(), odbc::Testo(sql_),
+                                            static_cast<SQLINTEGER>(sql_.size()));
+        odbc::VerificaSpiegando(rc, stmt_.handle(), [&](const QList<Diagnostica>& record) {
+            return DescriviEsecuzione(record, c_.handles().annullata, c_.CommandTimeout);
+        });
+        SQLSMALLINT n = 0;
+        odbc::Verifica(SQLNumResultCols(stmt_.get(), &n), stmt_.handle(),
+                       QStringLiteral("Impossibile conoscere le colonne del risultato."));
+        if (n == 0) {
+            s_.condizione = Recordset::Stato::Condizione::SenzaRighe;
+            return true;
+        }
+        s_.colonne.clear();
+        for (SQLUSMALLINT i = 1; i <= n; ++i)
+            s_.colonne.push_back(Descrivi(i));
+        s_.righe.Azzera(n);
+
+        bool aBlocchi = !perCella;
+        for (const Colonna& c : s_.colonne)
+            aBlocchi = aBlocchi && Larghezza(c) > 0;
+        if (aBlocchi ? !LeggiABlocchi() : !LeggiPerCella())
+            return false;
+        s_.condizione = Recordset::Stato::Condizione::Aperto;
+        s_.corrente = 0;
+        return true;
+    }
+
+  private:
+    Colonna Descrivi(SQLUSMALLINT i) {
+        Colonna c;
+        QList<SQLWCHAR> nome(256);
+        SQLSMALLINT lunghezza = 0;
+        SQLSMALLINT nullabile = 0;
+        for (;;) {
+            odbc::Verifica(SQLDescribeColW(stmt_.get(), i, nome.data(),
+                                           static_cast<SQLSMALLINT>(nome.size()), &lunghezza,
+                                           &c.tipo, &c.dimensione, &c.cifre, &nullabile),
+                           stmt_.handle(),
+                           QStringLiteral("Impossibile conoscere la colonna %1 del risultato.")
+                               .arg(i));
+            if (lunghezza < nome.size())
+                break;
+            nome.resize(lunghezza + 1);
+        }
+        c.nome = odbc::DaTesto(nome.data(), lunghezza);
+        Classifica(c);
+        return c;
+    }
+
+    void Verifica(SQLRETURN rc) {
+        odbc::Verifica(rc, stmt_.handle(), QStringLiteral("Lettura delle righe non riuscita."));
+    }
+
+    void Aggiungi(const Colonna& c, QStringView testo) {
+        if (c.numerico)
+            s_.righe.Appendi(testo, separatore_);
+        else
+            s_.righe.Appendi(testo);
+    }
+
+    bool LeggiABlocchi() {
+        struct Buffer {
+            SQLULEN larghezza; // characters, terminator included
+            std::vector<SQLWCHAR> dati;
+            std::vector<SQLLEN> indicatori;
+        };
+        std::vector<Buffer> buffer;
+        for (const Colonna& c : s_.colonne) {
+            const SQLULEN larghezza = Larghezza(c) + 1;
+            buffer.push_back({larghezza, std::vector<SQLWCHAR>(larghezza * kRighePerBlocco),
+                              std::vector<SQLLEN>(kRighePerBlocco)});
+        }
+        SQLULEN ottenute = 0;
+        std::vector<SQLUSMALLINT> statoRighe(kRighePerBlocco);
+        Verifica(SQLSetStmtAttr(stmt_.get(), SQL_ATTR_ROW_BIND_TYPE,
+                                reinterpret_cast<SQLPOINTER>(SQL_BIND_BY_COLUMN), 0));
+        Verifica(SQLSetStmtAttr(stmt_.get(), SQL_ATTR_ROW_ARRAY_SIZE,
+                                reinterpret_cast<SQLPOINTER>(kRighePerBlocco), 0));
+        Verifica(SQLSetStmtAttr(stmt_.get(), SQL_ATTR_ROWS_FETCHED_PTR, &ottenute, 0));
+        Verifica(SQLSetStmtAttr(stmt_.get(), SQL_ATTR_ROW_STATUS_PTR, statoRighe.data(), 0));
+        for (std::size_t i = 0; i < buffer.size(); ++i) {
+            Buffer& b = buffer[i];
+            Verifica(SQLBindCol(stmt_.get(), static_cast<SQLUSMALLINT>(i + 1), SQL_C_WCHAR,
+                                b.dati.data(), SQLLEN(b.larghezza * sizeof(SQLWCHAR)),
+                                b.indicatori.data()));
+        }
+
+        for (;;) {
+            stmt_.VerificaAnnullamento();
+            const SQLRETURN rc = SQLFetch(stmt_.get());
+            if (rc == SQL_NO_DATA)
+                break;
+            Verifica(rc);
+            for (SQLULEN r = 0; r < ottenute; ++r) {
+                if (statoRighe[r] == SQL_ROW_ERROR)
+                    Verifica(SQL_ERROR);
+                for (std::size_t i = 0; i < buffer.size(); ++i) {
+                    const Buffer& b = buffer[i];
+                    const SQLLEN byte = b.indicatori[r];
+                    if (byte == SQL_NULL_DATA) {
+                        s_.righe.ChiudiCella(true);
+                        continue;
+                    }
+                    if (byte < 0 || SQLULEN(byte) >= b.larghezza * sizeof(SQLWCHAR))
+                        return false; // truncated, or length unknown
+                    const auto* testo = reinterpret_cast<const char16_t*>(b.dati.data());
+                    Aggiungi(s_.colonne[i], QStringView(testo + r * b.larghezza,
+                                                        qsizetype(byte) / 2));
+                    s_.righe.ChiudiCella(false);
+                }
+            }
+        }
+        return true;
+    }
+
+    bool LeggiPerCella() {
+        std::vector<SQLWCHAR> pezzo(kPezzo);
+        const SQLLEN capienza = SQLLEN((pezzo.size() - 1) * sizeof(SQLWCHAR));
+        const auto* testo = reinterpret_cast<const char16_t*>(pezzo.data());
+        for (;;) {
+            stmt_.VerificaAnnullamento();
+            const SQLRETURN rc = SQLFetch(stmt_.get());
+            if (rc == SQL_NO_DATA)
+                break;
+            Verifica(rc);
+            for (std::size_t i = 0; i < s_.colonne.size(); ++i) {
+                bool nullo = false;
+                for (;;) {
+                    SQLLEN byte = 0;
+                    const SQLRETURN letto = SQLGetData(
+                        stmt_.get(), static_cast<SQLUSMALLINT>(i + 1), SQL_C_WCHAR, pezzo.data(),
+                        SQLLEN(pezzo.size() * sizeof(SQLWCHAR)), &byte);
+                    if (letto == SQL_NO_DATA)
+                        break;
+                    Verifica(letto);
+                    if (byte == SQL_NULL_DATA) {
+                        nullo = true;
+                        break;
+                    }
+                    const bool intero = byte != SQL_NO_TOTAL && byte <= capienza;
+                    Aggiungi(s_.colonne[i], QStringView(testo, (intero ? byte : capienza) / 2));
+                    if (intero)
+                        break;
+                }
+                s_.righe.ChiudiCella(nullo);
+            }
+        }
+        return true;
+    }
+
+    Recordset::Stato& s_;
+    Connection& c_;
+    const QString& sql_;
+    const QString separatore_;
+    IstruzioneAttiva stmt_;
+};
+
+} // namespace
+
+Recordset::Recordset() : s_(std::make_unique<Stato>()) {}
+
+Recordset::~Recordset() = default;
+
+bool Recordset::IsOpen() const { return s_->condizione == Stato::Condizione::Aperto; }
+
+void Recordset::Open() {
+    if (IsOpen())
+        throw Errore(QStringLiteral("Il recordset è già aperto."));
+    if (!ActiveConnection || !ActiveConnection->IsOpen())
+        throw Errore(QStringLiteral("Il recordset non ha una connessione aperta."));
+    if (Source.trimmed().isEmpty())
+        throw Errore(QStringLiteral("Nessuna istruzione SQL da eseguire."));
+    Close();
+    ActiveConnection->handles().annullata = false;
+    try {
+        // Columns of unknown width are read with SQLGetData from the start;
+        // a bound value seen truncated (the SQLite driver ignores declared
+        // widths) makes the statement run again that way.
+        bool letto = Lettura(*s_, *ActiveConnection, Source, Locale.decimalPoint()).Esegui(false);
+        if (!letto) {
+            Close();
+            Lettura(*s_, *ActiveConnection, Source, Locale.decimalPoint()).Esegui(true);
+        }
+        // The statement is freed by now, and the driver's copy of the rows
+        // with it.
+        s_->righe.Compatta();
+    } catch (...) {
+        Close();
+        throw;
+    }
+}
+
+void Recordset::Close() {
+    s_->condizione = Stato::Condizione::Chiuso;
+    s_->colonne.clear();
+    s_->righe.Azzera(0);
+    s_->corrente = 0;
+}
+
+bool Recordset::Eof() const {
+    const Stato& s = s_->Leggibile();
+    return s.corrente >= s.righe.Conta();
+}
+
+void Recordset::MoveNext() {
+    if (Eof())
+        throw Errore(QStringLiteral("Non ci sono altri record: il recordset è alla fine."));
+    ++s_->corrente;
+}
+
+FieldList Recordset::Fields() const {
+    s_->Leggibile();
+    return FieldList(*this);
+}
+
+qint64 Recordset::RecordCount() const { return IsOpen() ? s_->righe.Conta() : 0; }
+
+qint64 Recordset::MemoryBytes() const { return s_->righe.Byte(); }
+
+int FieldList::Count() const { return int(rs_->stato().Leggibile().colonne.size()); }
+
+Field FieldList::Item(int i) const {
+    const int n = Count();
+    if (i < 0 || i >= n)
+        throw Errore(QStringLiteral("Il campo %1 non esiste: il risultato ha %2 campi (da 0 a %3).")
+                         .arg(i)
+                         .arg(n)
+                         .arg(n - 1));
+    return Field(*rs_, i);
+}
+
+QString Field::Name() const { return rs_->stato().Leggibile().colonne[std::size_t(i_)].nome; }
+
+quint8 Field::Precision() const {
+    return rs_->stato().Leggibile().colonne[std::size_t(i_)].precisione;
+}
+
+quint8 Field::NumericScale() const {
+    return rs_->stato().Leggibile().colonne[std::size_t(i_)].scala;
+}
+
+Valore Field::Value() const {
+    const Recordset::Stato& s = rs_->stato().Leggibile();
+    if (s.corrente >= s.righe.Conta())
+        throw Errore(QStringLiteral("Nessun record corrente: il recordset è alla fine."));
+    return s.righe.Cella(s.corrente, i_);
+}
+
+} // namespace ado

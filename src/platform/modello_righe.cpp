@@ -1,0 +1,74 @@
+#include "platform/modello_righe.h"
+
+namespace {
+constexpr int IntervalloAnnunciMs = 60;
+}
+
+ModelloRighe::ModelloRighe(QObject* parent) : QAbstractListModel(parent) {
+    annuncioDifferito_.setSingleShot(true);
+    annuncioDifferito_.setInterval(IntervalloAnnunciMs);
+    connect(&annuncioDifferito_, &QTimer::timeout, this, &ModelloRighe::Annuncia);
+    ultimoAnnuncio_.start();
+}
+
+void ModelloRighe::Aggiungi(QStringView riga) {
+    testo_.insert(testo_.end(), riga.utf16(), riga.utf16() + riga.size());
+    fine_.push_back(testo_.size());
+    if (ultimoAnnuncio_.elapsed() >= IntervalloAnnunciMs) {
+        Annuncia();
+    } else if (!annuncioDifferito_.isActive()) {
+        annuncioDifferito_.start();
+    }
+}
+
+void ModelloRighe::Svuota() {
+    beginResetModel();
+    std::vector<char16_t>().swap(testo_);
+    std::vector<quint64>().swap(fine_);
+    annunciate_ = 0;
+    annuncioDifferito_.stop();
+    endResetModel();
+}
+
+QStringView ModelloRighe::Riga(qsizetype i) const {
+    if (i < 0 || i >= Conteggio()) {
+        return {};
+    }
+    const quint64 inizio = i == 0 ? 0 : fine_[static_cast<size_t>(i - 1)];
+    const quint64 fine = fine_[static_cast<size_t>(i)];
+    return QStringView(testo_.data() + inizio, static_cast<qsizetype>(fine - inizio));
+}
+
+void ModelloRighe::Annuncia() {
+    annuncioDifferito_.stop();
+    ultimoAnnuncio_.restart();
+    const qsizetype totale = Conteggio();
+    if (totale == annunciate_) {
+        return;
+    }
+    beginInsertRows({}, static_cast<int>(annunciate_), static_cast<int>(totale - 1));
+    annunciate_ = totale;
+    endInsertRows();
+}
+
+qint64 ModelloRighe::MemoryBytes() const {
+    return static_cast<qint64>(testo_.capacity() * sizeof(char16_t) +
+                               fine_.capacity() * sizeof(quint64));
+}
+
+int ModelloRighe::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(annunciate_);
+}
+
+QVariant ModelloRighe::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= annunciate_) {
+        return {};
+    }
+    if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
+        return Riga(index.row()).toString();
+    }
+    if (role == Qt::FontRole) {
+        return font_;
+    }
+    return {};
+}

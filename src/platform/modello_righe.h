@@ -1,0 +1,38 @@
+#pragma once
+// The rows of a list box: packed UTF-16 text, one offset per row, so a
+// million rows cost about their text. Rows appended while the program is
+// busy are announced to the view in batches, at most every few tens of
+// milliseconds, so that the view's work does not grow with every row.
+#include <QAbstractListModel>
+#include <QElapsedTimer>
+#include <QFont>
+#include <QTimer>
+#include <vector>
+
+class ModelloRighe : public QAbstractListModel {
+    Q_OBJECT
+  public:
+    explicit ModelloRighe(QObject* parent = nullptr);
+
+    void Aggiungi(QStringView riga);
+    void Svuota();
+    // Rows held, including those not yet announced to the view.
+    qsizetype Conteggio() const { return static_cast<qsizetype>(fine_.size()); }
+    QStringView Riga(qsizetype i) const;
+    // Announces the rows appended since the last announcement.
+    void Annuncia();
+    qint64 MemoryBytes() const;
+
+    void setFont(const QFont& font) { font_ = font; }
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+
+  private:
+    std::vector<char16_t> testo_;
+    std::vector<quint64> fine_; // end of each row in testo_
+    qsizetype annunciate_ = 0;
+    QElapsedTimer ultimoAnnuncio_;
+    QTimer annuncioDifferito_;
+    QFont font_;
+};

@@ -1,0 +1,190 @@
+// One run: connect, execute, list the fields, count the rows and, when the
+// rows list is shown, execute again and load every row.
+#include "platform/finestra.h"
+#include "run/connessione.h"
+#include "run/taglia.h"
+#include "run/testi.h"
+#include "window/guida.h"
+
+#include <new>
+
+namespace {
+
+QString Intero(double n) { return QString::number(static_cast<qint64>(n)); }
+
+} // namespace
+
+void Guida::Elabora() {
+    QString sCONNESSIONE;
+    QString sSQL;
+    double SQL = 0;
+    double COUNT = 0;
+    double PAG = 0;
+
+    // Closes and releases the recordset and the connection (a stop, the window
+    // closing, or the end of a run that loaded its rows).
+    const auto rilascia = [this] {
+        if (rsAS400) {
+            rsAS400->Close();
+        }
+        rsAS400.reset();
+        if (cnAS400) {
+            cnAS400->Close();
+        }
+        cnAS400.reset();
+    };
+
+    QString descrizione;
+    try {
+        sCONNESSIONE = CostruisciConnessione(cmbMODO.Text(), txtODBC.Text(), txtSISTEMA.Text(),
+                                             txtAS400UTENTE.Text(), txtAS400PASSWORD.Text());
+        sSQL = Taglia(txtSQL.Text());
+        lstDATI.Clear();
+        lstCAMPI.Clear();
+        frmELABORAZIONE.setVisible(true);
+        nRECORD = 0;
+        nCAMPI = 0;
+        txtSTATUS.setText(QStringLiteral("Apertura Connessione"));
+        txtSTATUS.Refresh();
+
+        cnAS400 = std::make_shared<ado::Connection>();
+        cnAS400->ConnectionString = sCONNESSIONE;
+        cnAS400->ConnectionTimeout = testi::CLng(cmbConnectionTimeout.Text());
+        cnAS400->CommandTimeout = testi::CLng(cmbCommandTimeout.Text());
+        const std::shared_ptr<ado::Connection> cn = cnAS400;
+        InAttesa([cn] { cn->Open(); });
+        if (chiusuraRichiesta_) {
+            rilascia();
+            return;
+        }
+
+        txtSTATUS.setText(QStringLiteral("Apertura File"));
+
+        rsAS400 = std::make_shared<ado::Recordset>();
+        rsAS400->CursorType = ado::adOpenStatic;
+        rsAS400->LockType = ado::adLockOptimistic;
+        rsAS400->ActiveConnection = cnAS400;
+        rsAS400->CursorLocation = ado::adUseClient;
+        rsAS400->Source = sSQL;
+        const std::shared_ptr<ado::Recordset> rs = rsAS400;
+
+        qint64 inizio = testi::Adesso();
+        InAttesa([rs] { rs->Open(); });
+        SQL = static_cast<double>(testi::Adesso() - inizio);
+        if (chiusuraRichiesta_) {
+            rilascia();
+            return;
+        }
+
+        const int conteggio = rs->Fields().Count();
+        if (conteggio > 32767) {
+            throw testi::ErroreRun(QStringLiteral("Overflow"));
+        }
+        nCAMPI = static_cast<qint16>(conteggio);
+        sCAMPI = QStringList(nCAMPI + 1);
+
+        for (int i = 0; i < nCAMPI; ++i) {
+            DoEvents();
+            if (chiusuraRichiesta_) {
+                rilascia();
+                return;
+            }
+            const ado::Field campo = rs->Fields().Item(i);
+            sCAMPI[i] = campo.Name();
+            const quint8 scala = campo.NumericScale();
+            if (testi::Alfanumerico(scala)) {
+                // A NULL first value, or no first row at all, measures 0.
+                const qsizetype lunghezza = rs->Eof() ? 0 : campo.Value().testo.size();
+                lstCAMPI.AddItem(testi::RigaCampoAlf(sCAMPI[i], lunghezza));
+            } else {
+                const quint8 precisione = campo.Precision();
+                lstCAMPI.AddItem(testi::RigaCampoNum(sCAMPI[i], precisione, campo.NumericScale()));
+            }
+            txtSTATUS.setText(QStringLiteral("Caricamento Definizione Campi - ") + sCAMPI[i]);
+            txtSTATUS.Refresh();
+        }
+
+        lblCAMPI.setCaption(QStringLiteral("Campi (") + QString::number(nCAMPI) +
+                            QStringLiteral(")"));
+
+        inizio = testi::Adesso();
+        const QString conteggioRecords = QStringLiteral("Conteggio Records ");
+        while (!rs->Eof()) {
+            DoEvents();
+            if (bSTOP) {
+                rilascia();
+                return;
+            }
+            nRECORD = nRECORD + 1;
+            rs->MoveNext();
+            txtSTATUS.setText(conteggioRecords + Intero(nRECORD));
+            txtSTATUS.Refresh();
+        }
+        const double totale = nRECORD;
+        COUNT = static_cast<double>(testi::Adesso() - inizio);
+
+        if (lstDATI.Visible()) {
+            sDATI.Dimensiona(static_cast<qsizetype>(totale) + 1, nCAMPI + 1);
+            inizio = testi::Adesso();
+            if (totale > 0) {
+                nRECORD = 0;
+                rs->Close();
+                InAttesa([rs] { rs->Open(); });
+                const QString caricamento = QStringLiteral("Caricamento Record ");
+                const QString di = QStringLiteral(" di ") + Intero(totale);
+                const ado::FieldList campi = rs->Fields();
+                QString riga;
+                while (!rs->Eof()) {
+                    DoEvents();
+                    if (bSTOP) {
+                        rilascia();
+                        return;
+                    }
+                    riga.clear();
+                    const auto r = static_cast<qsizetype>(nRECORD);
+                    for (int i = 0; i < nCAMPI; ++i) {
+                        const ado::Valore valore = campi.Item(i).Value();
+                        testi::AccodaValore(riga, valore.testo);
+                        sDATI.Imposta(r, i, valore.testo);
+                    }
+                    lstDATI.AddItem(riga);
+                    nRECORD = nRECORD + 1;
+                    txtSTATUS.setText(caricamento + Intero(nRECORD) + di);
+                    txtSTATUS.Refresh();
+                    rs->MoveNext();
+                }
+            }
+            PAG = static_cast<double>(testi::Adesso() - inizio);
+            lblDATI.setCaption(QStringLiteral("Dati (") + Intero(nRECORD) +
+                               QStringLiteral(" records)"));
+            rilascia();
+        }
+
+        txtSTATUS.setText(QStringLiteral("Elaborazione Completata (SQL=") + testi::Formato6(SQL) +
+                          QStringLiteral(" sec - COUNT=") + testi::Formato6(COUNT) +
+                          QStringLiteral(" sec - PAG.=") + testi::Formato6(PAG) +
+                          QStringLiteral(" sec)"));
+        txtSTATUS.Refresh();
+        return;
+    } catch (const ado::Errore& e) {
+        descrizione = e.Description();
+    } catch (const testi::ErroreRun& e) {
+        descrizione = e.Description();
+    } catch (const std::bad_alloc&) {
+        descrizione = QStringLiteral("Memoria insufficiente");
+    } catch (const std::exception& e) {
+        descrizione = QString::fromLocal8Bit(e.what());
+    }
+
+    if (chiusuraRichiesta_) {
+        rilascia();
+        return;
+    }
+    const QString aCapo = QStringLiteral("\r\n");
+    MsgBox(QStringLiteral("Errori Durante Elaborazione") + aCapo + aCapo +
+               QStringLiteral("Stringa di Connessione: ") + sCONNESSIONE + aCapo + aCapo +
+               QStringLiteral("Stringa di Elaborazione: ") + sSQL + aCapo + aCapo +
+               QStringLiteral("Errore: ") + descrizione,
+           16, QStringLiteral("Attenzione"));
+    frmELABORAZIONE.setVisible(false);
+}

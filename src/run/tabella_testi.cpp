@@ -1,0 +1,84 @@
+#include "run/tabella_testi.h"
+
+#include <algorithm>
+#include <limits>
+
+// Layout: testo_ holds the cells one after the other. Row r starts at
+// inizioRiga_[r]; cell (r, c) ends at inizioRiga_[r] + fineCella_[r * colonne_ + c]
+// and begins where cell c - 1 ends (at the row start for column 0). Every row
+// before rigaCorrente_ has all its colonne_ ends; the current row has
+// colonneScritte_ of them.
+
+namespace {
+
+// Room for `altri` more elements, growing by half rather than doubling: the
+// buffers of a big result are most of the program's memory.
+template <typename T> void Riserva(std::vector<T>& v, std::size_t altri) {
+    if (v.capacity() - v.size() < altri) {
+        v.reserve(v.size() + std::max(altri, v.size() / 2));
+    }
+}
+
+} // namespace
+
+void TabellaTesti::Dimensiona(qsizetype righe, int colonne) {
+    Q_ASSERT(righe >= 0 && colonne >= 0);
+    std::vector<char16_t>().swap(testo_);
+    std::vector<quint64>().swap(inizioRiga_);
+    std::vector<quint32>().swap(fineCella_);
+    righe_ = righe;
+    colonne_ = colonne;
+    rigaCorrente_ = -1;
+    colonneScritte_ = 0;
+    inizioRiga_.reserve(static_cast<std::size_t>(righe));
+    fineCella_.reserve(static_cast<std::size_t>(righe) * static_cast<std::size_t>(colonne));
+}
+
+void TabellaTesti::Imposta(qsizetype riga, int colonna, QStringView testo) {
+    Q_ASSERT(colonna >= 0 && colonna < colonne_);
+    Q_ASSERT(riga > rigaCorrente_ || (riga == rigaCorrente_ && colonna >= colonneScritte_));
+
+    const auto fineRiga = [this] {
+        const quint64 lunghezza = testo_.size() - inizioRiga_.back();
+        Q_ASSERT(lunghezza <= std::numeric_limits<quint32>::max());
+        return static_cast<quint32>(lunghezza);
+    };
+    if (riga > rigaCorrente_) {
+        // Close the current row, then the rows skipped over, all empty.
+        if (rigaCorrente_ >= 0) {
+            fineCella_.insert(fineCella_.end(), colonne_ - colonneScritte_, fineRiga());
+        }
+        const std::size_t saltate = riga - rigaCorrente_ - 1;
+        Riserva(inizioRiga_, saltate + 1);
+        Riserva(fineCella_, (saltate + 1) * colonne_);
+        inizioRiga_.insert(inizioRiga_.end(), saltate, testo_.size());
+        fineCella_.insert(fineCella_.end(), saltate * colonne_, 0);
+        inizioRiga_.push_back(testo_.size());
+        rigaCorrente_ = riga;
+        colonneScritte_ = 0;
+        righe_ = std::max(righe_, riga + 1);
+    }
+    const quint32 prima = fineRiga();
+    fineCella_.insert(fineCella_.end(), colonna - colonneScritte_, prima);
+    Riserva(testo_, testo.size());
+    testo_.insert(testo_.end(), testo.utf16(), testo.utf16() + testo.size());
+    fineCella_.push_back(fineRiga());
+    colonneScritte_ = colonna + 1;
+}
+
+QStringView TabellaTesti::Cella(qsizetype riga, int colonna) const {
+    if (riga < 0 || riga > rigaCorrente_ || colonna < 0 || colonna >= colonne_ ||
+        (riga == rigaCorrente_ && colonna >= colonneScritte_)) {
+        return {};
+    }
+    const std::size_t primaCella = static_cast<std::size_t>(riga) * colonne_;
+    const quint32 inizio = colonna == 0 ? 0 : fineCella_[primaCella + colonna - 1];
+    const quint32 fine = fineCella_[primaCella + colonna];
+    return QStringView(testo_.data() + inizioRiga_[riga] + inizio, fine - inizio);
+}
+
+qint64 TabellaTesti::MemoryBytes() const {
+    return static_cast<qint64>(sizeof(*this) + testo_.capacity() * sizeof(char16_t) +
+                               inizioRiga_.capacity() * sizeof(quint64) +
+                               fineCella_.capacity() * sizeof(quint32));
+}

@@ -1,0 +1,25 @@
+// Start-up: fixes the settings file's path, then shows the window.
+#include "startup/inizio.h"
+
+#include "window/guida.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <memory>
+
+namespace {
+std::unique_ptr<Guida> finestra;
+}
+
+void Inizio::Main() {
+    const QFileInfo eseguibile(QCoreApplication::applicationFilePath());
+    const QString Path = eseguibile.absolutePath();
+    const QString EXEName = eseguibile.completeBaseName();
+    FileINI = PercorsoINI(Path, EXEName);
+    finestra = std::make_unique<Guida>();
+    finestra->Show();
+}
+
+void Inizio::Fine() { finestra.reset(); }
+
+Guida* Inizio::Finestra() { return finestra.get(); }

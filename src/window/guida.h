@@ -1,0 +1,75 @@
+#pragma once
+// The window: connection inputs, the statement, the run buttons and the
+// results area. Handlers are named after their control and event.
+#include "platform/ado/ado.h"
+#include "platform/finestra.h"
+#include "platform/modello_righe.h"
+#include "platform/form.h"
+#include "run/tabella_testi.h"
+
+#include <QStringList>
+#include <memory>
+
+class Guida : public Form {
+    Q_OBJECT
+  public:
+    explicit Guida(QWidget* parent = nullptr);
+    ~Guida() override;
+
+    // Controls, by container.
+    Frame frmAS400;
+    Label Label1, Label3, lblAS400UTENTE, lblAS400PASSWORD, Label4, Label5, Label6;
+    TextBox txtODBC, txtSISTEMA, txtAS400UTENTE, txtAS400PASSWORD;
+    ComboBox cmbMODO, cmbConnectionTimeout, cmbCommandTimeout;
+    Frame frmSQL;
+    TextBox txtSQL;
+    CommandButton cmdAPRI, cmdSTOP;
+    CheckBox chkLIST;
+    Label Label2;
+    Frame frmELABORAZIONE;
+    TextBox txtSTATUS;
+    Label lblCAMPI, lblDATI;
+    ListBox lstCAMPI, lstDATI;
+
+    // State of the run, kept between runs.
+    std::shared_ptr<ado::Connection> cnAS400;
+    std::shared_ptr<ado::Recordset> rsAS400;
+    qint16 nCAMPI = 0;
+    QStringList sCAMPI;
+    TabellaTesti sDATI;
+    double nRECORD = 0;
+    bool bSTOP = false;
+
+    // True while a run is in progress.
+    bool InElaborazione() const { return inElaborazione_; }
+
+  protected:
+    void Form_Load() override;
+    void Form_Resize() override;
+    void closeEvent(QCloseEvent* e) override;
+
+  private:
+    void creaControlli();
+    void ordineTabulazione();
+    void collegaEventi();
+
+    void cmdAPRI_Click();
+    void cmdSTOP_Click();
+    void chkLIST_Click();
+    void lstDATI_Click();
+    void Elabora();
+
+    void txtODBC_GotFocus();
+    void txtSISTEMA_GotFocus();
+    void txtSQL_GotFocus();
+    void txtAS400UTENTE_GotFocus();
+    void txtAS400PASSWORD_GotFocus();
+    void txtODBC_LostFocus();
+    void txtAS400UTENTE_LostFocus();
+    void txtAS400PASSWORD_LostFocus();
+
+    bool inElaborazione_ = false;
+    // The window was closed during a run: the run ends at its next yield
+    // and the window closes once it has returned.
+    bool chiusuraRichiesta_ = false;
+};

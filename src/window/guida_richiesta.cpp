@@ -1,0 +1,65 @@
+// The run request: stores the inputs, checks the required ones, and runs
+// with the buttons switched over.
+#include "window/guida.h"
+
+#include "run/taglia.h"
+#include "startup/inizio.h"
+
+namespace {
+
+constexpr quint32 Giallo = 65535;
+constexpr quint32 Bianco = 16777215;
+
+} // namespace
+
+void Guida::cmdAPRI_Click() {
+    const QString sezione = QStringLiteral("Parametri");
+    const QString& ini = Inizio::FileINI;
+    Inizio::ScriviINI(ini, sezione, QStringLiteral("ODBC"), Taglia(txtODBC.Text()));
+    Inizio::ScriviINI(ini, sezione, QStringLiteral("Sistema"), Taglia(txtSISTEMA.Text()));
+    Inizio::ScriviINI(ini, sezione, QStringLiteral("Statement"), Taglia(txtSQL.Text()));
+    Inizio::ScriviINI(ini, sezione, QStringLiteral("Utente"), Taglia(txtAS400UTENTE.Text()));
+    Inizio::ScriviINI(ini, sezione, QStringLiteral("Password"), Taglia(txtAS400PASSWORD.Text()));
+    Inizio::ScriviINI(ini, sezione, QStringLiteral("Modalità"), Taglia(cmbMODO.Text()));
+    Inizio::ScriviINI(ini, sezione, QStringLiteral("ConnectionTimeout"),
+                      Taglia(cmbConnectionTimeout.Text()));
+    Inizio::ScriviINI(ini, sezione, QStringLiteral("CommandTimeout"),
+                      Taglia(cmbCommandTimeout.Text()));
+
+    QString messaggio;
+    bool mancante = false;
+    const auto verifica = [&](TextBox& campo, const char* riga) {
+        if (Taglia(campo.Text()).isEmpty()) {
+            messaggio += QString::fromUtf8(riga) + QStringLiteral("\r\n");
+            mancante = true;
+            campo.setBackColor(Giallo);
+        } else {
+            campo.setBackColor(Bianco);
+        }
+    };
+    if (cmbMODO.Text() == QLatin1String("ODBC")) {
+        verifica(txtODBC, "Odbc obbligatorio");
+    }
+    if (cmbMODO.Text() == QLatin1String("OLEDB")) {
+        verifica(txtSISTEMA, "Sistema obbligatorio");
+    }
+    verifica(txtSQL, "Statement SQL obbligatorio");
+    verifica(txtAS400UTENTE, "Utente obbligatorio");
+    verifica(txtAS400PASSWORD, "Password obbligatoria");
+
+    if (mancante) {
+        MsgBox(messaggio, 16, QStringLiteral("Attenzione"));
+        return;
+    }
+    cmdAPRI.setEnabled(false);
+    cmdSTOP.setEnabled(true);
+    bSTOP = false;
+    inElaborazione_ = true;
+    Elabora();
+    inElaborazione_ = false;
+    cmdSTOP.setEnabled(false);
+    cmdAPRI.setEnabled(true);
+    if (chiusuraRichiesta_) {
+        close();
+    }
+}

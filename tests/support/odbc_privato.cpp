@@ -1,0 +1,104 @@
+#include "support/odbc_privato.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+namespace zeltest {
+
+namespace {
+
+const char* const kCartellaDriver = "/usr/lib/x86_64-linux-gnu/odbc";
+
+QString Driver(const QString& nome) {
+    const QString percorso = QDir(QString::fromLatin1(kCartellaDriver)).filePath(nome);
+    if (!QFileInfo::exists(percorso))
+        qFatal("Driver ODBC mancante: %s", qPrintable(percorso));
+    return percorso;
+}
+
+QString Variabile(const char* nome) { return qEnvironmentVariable(nome); }
+
+void Scrivi(const QString& percorso, const QString& testo) {
+    QFile f(percorso);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        qFatal("Impossibile scrivere %s", qPrintable(percorso));
+    f.write(testo.toUtf8());
+}
+
+struct Configurazione {
+    QTemporaryDir cartella;
+
+    Configurazione() {
+        if (!cartella.isValid())
+            qFatal("Cartella temporanea non disponibile");
+        const QString dir = cartella.path();
+        Scrivi(dir + QStringLiteral("/odbcinst.ini"),
+               QStringLiteral("[SQLite3]\nDriver=%1\n\n"
+                              "[PostgreSQL Unicode]\nDriver=%2\n\n"
+                              "[Zel Driver Mancante]\nDriver=%3/libzelmancante.so\n")
+                   .arg(Driver(QStringLiteral("libsqlite3odbc.so")),
+                        Driver(QStringLiteral("psqlodbcw.so")), dir));
+        QString dsn = QStringLiteral("[ZELTEST_SQLITE]\nDriver=SQLite3\nDatabase=%1\n\n"
+                                     "[ZELTEST_SENZA_DRIVER]\nDriver=Zel Driver Mancante\n\n")
+                          .arg(dir + QStringLiteral("/zeltest.db"));
+        if (postgresDisponibile()) {
+            dsn += QStringLiteral("[ZELTEST_PG]\nDriver=PostgreSQL Unicode\nServername=%1\n"
+                                  "Port=%2\nDatabase=%3\nSSLMode=disable\n")
+                       .arg(Variabile("ZEL_PG_HOST"), Variabile("ZEL_PG_PORT"),
+                            Variabile("ZEL_PG_DB"));
+        }
+        Scrivi(dir + QStringLiteral("/odbc.ini"), dsn);
+        Scrivi(dir + QStringLiteral("/utente.ini"), QString());
+        qputenv("ODBCSYSINI", QFile::encodeName(dir));
+        qputenv("ODBCINI", QFile::encodeName(dir + QStringLiteral("/utente.ini")));
+    }
+};
+
+Configurazione& Config() {
+    static Configurazione c;
+    return c;
+}
+
+} // namespace
+
+QString PreparaOdbc() { return Config().cartella.path(); }
+
+QString FileSqlite() { return PreparaOdbc() + QStringLiteral("/zeltest.db"); }
+
+QString StringaSqlite() { return QStringLiteral("DSN=ZELTEST_SQLITE"); }
+
+QString StringaPostgres() {
+    return QStringLiteral("DSN=ZELTEST_PG;User ID=%1;Password=%2")
+        .arg(Variabile("ZEL_PG_USER"), Variabile("ZEL_PG_PASSWORD"));
+}
+
+QString StringaSenzaDriver() { return QStringLiteral("DSN=ZELTEST_SENZA_DRIVER"); }
+
+bool postgresDisponibile() {
+    for (const char* nome : {"ZEL_PG_HOST", "ZEL_PG_PORT", "ZEL_PG_DB", "ZEL_PG_USER"}) {
+        if (Variabile(nome).isEmpty())
+            return false;
+    }
+    return true;
+}
+
+std::shared_ptr<ado::Connection> Connetti(const QString& stringa) {
+    PreparaOdbc();
+    auto c = std::make_shared<ado::Connection>();
+    c->ConnectionString = stringa;
+    c->Open();
+    return c;
+}
+
+void Esegui(const std::shared_ptr<ado::Connection>& c, const QStringList& istruzioni) {
+    for (const QString& sql : istruzioni) {
+        ado::Recordset rs;
+        rs.ActiveConnection = c;
+        rs.Source = sql;
+        rs.Open();
+    }
+}
+
+} // namespace zeltest
