@@ -4,6 +4,7 @@
 
 #include <QEvent>
 #include <QResizeEvent>
+#include <QWindow>
 
 namespace {
 // A window system that refuses a size could make the handler write it again
@@ -27,10 +28,14 @@ void Form::setHeight(float v) {
 }
 
 int Form::WindowState() const {
-    if (isMinimized()) {
+    // Some window managers leave the minimised flag set for a while after
+    // the window is shown again: a window that is on screen is not minimised.
+    const Qt::WindowStates stato = windowState();
+    const bool esposta = windowHandle() && windowHandle()->isExposed();
+    if ((stato & Qt::WindowMinimized) && !esposta) {
         return 1;
     }
-    return isMaximized() ? 2 : 0;
+    return (stato & Qt::WindowMaximized) ? 2 : 0;
 }
 
 void Form::Show() {
@@ -46,6 +51,15 @@ void Form::resizeEvent(QResizeEvent* e) {
     alzaResize();
 }
 
+void Form::moveEvent(QMoveEvent* e) {
+    QWidget::moveEvent(e);
+    // The window manager's frame arrives after the window is shown: the
+    // outer size changes although the client area does not.
+    if (frameGeometry().size() != dimensioneEsterna_) {
+        alzaResize();
+    }
+}
+
 void Form::changeEvent(QEvent* e) {
     QWidget::changeEvent(e);
     if (e->type() == QEvent::WindowStateChange) {
@@ -58,6 +72,7 @@ void Form::alzaResize() {
         return;
     }
     ++profondita_;
+    dimensioneEsterna_ = frameGeometry().size();
     Form_Resize();
     --profondita_;
 }

@@ -27,9 +27,11 @@ class Form : public QWidget {
 
     void resizeEvent(QResizeEvent* e) override;
     void changeEvent(QEvent* e) override;
+    void moveEvent(QMoveEvent* e) override;
 
   private:
     void alzaResize();
+    QSize dimensioneEsterna_;
     bool caricata_ = false;
     int profondita_ = 0;
 };

@@ -7,7 +7,8 @@
 // inizioRiga_[r]; cell (r, c) ends at inizioRiga_[r] + fineCella_[r * colonne_ + c]
 // and begins where cell c - 1 ends (at the row start for column 0). Every row
 // before rigaCorrente_ has all its colonne_ ends; the current row has
-// colonneScritte_ of them.
+// colonneScritte_ of them. A view returned by Cella stays valid until the next
+// Imposta or Dimensiona.
 
 namespace {
 
@@ -17,6 +18,28 @@ template <typename T> void Riserva(std::vector<T>& v, std::size_t altri) {
     if (v.capacity() - v.size() < altri) {
         v.reserve(v.size() + std::max(altri, v.size() / 2));
     }
+}
+
+// Room for `altri` more characters. Once enough rows are written, those rows
+// predict the text of the rows still expected, so a big result is usually
+// moved once or twice instead of at every growth step (each move touches the
+// whole buffer again).
+void RiservaTesto(std::vector<char16_t>& testo, std::size_t altri, qsizetype righeScritte,
+                  qsizetype righeAttese) {
+    const std::size_t usati = testo.size();
+    if (testo.capacity() - usati >= altri) {
+        return;
+    }
+    // righeAttese counts the row being written: only rows beyond it are
+    // still to come (a table grown row by row has none).
+    constexpr qsizetype RighePerStimare = 100;
+    if (righeScritte < RighePerStimare || righeAttese <= righeScritte + 1) {
+        testo.reserve(usati + std::max(altri, usati / 2));
+        return;
+    }
+    const double stima = static_cast<double>(usati) / static_cast<double>(righeScritte) *
+                         static_cast<double>(righeAttese) * 1.1;
+    testo.reserve(std::max(usati + std::max(altri, usati / 8), static_cast<std::size_t>(stima)));
 }
 
 } // namespace
@@ -45,12 +68,12 @@ void TabellaTesti::Imposta(qsizetype riga, int colonna, QStringView testo) {
     };
     if (riga > rigaCorrente_) {
         // Close the current row, then the rows skipped over, all empty.
+        const std::size_t saltate = riga - rigaCorrente_ - 1;
+        Riserva(inizioRiga_, saltate + 1);
+        Riserva(fineCella_, (saltate + 2) * colonne_);
         if (rigaCorrente_ >= 0) {
             fineCella_.insert(fineCella_.end(), colonne_ - colonneScritte_, fineRiga());
         }
-        const std::size_t saltate = riga - rigaCorrente_ - 1;
-        Riserva(inizioRiga_, saltate + 1);
-        Riserva(fineCella_, (saltate + 1) * colonne_);
         inizioRiga_.insert(inizioRiga_.end(), saltate, testo_.size());
         fineCella_.insert(fineCella_.end(), saltate * colonne_, 0);
         inizioRiga_.push_back(testo_.size());
@@ -60,7 +83,7 @@ void TabellaTesti::Imposta(qsizetype riga, int colonna, QStringView testo) {
     }
     const quint32 prima = fineRiga();
     fineCella_.insert(fineCella_.end(), colonna - colonneScritte_, prima);
-    Riserva(testo_, testo.size());
+    RiservaTesto(testo_, testo.size(), rigaCorrente_, righe_);
     testo_.insert(testo_.end(), testo.utf16(), testo.utf16() + testo.size());
     fineCella_.push_back(fineRiga());
     colonneScritte_ = colonna + 1;

@@ -66,7 +66,7 @@ class TestAdoTipi : public QObject {
             {"c", 255, 255, "ab   "},
             {"dt", 255, 255, "2024-02-29"},
             {"ts", 255, 255, "2024-02-29 13:45:07"},
-            {"bin", 255, 255, "DEADBEEF00"},
+            {"bin", 255, 255, "X'DEADBEEF00'"},
             {"bo", 255, 255, "1"},
         };
         const Riga postgres[] = {

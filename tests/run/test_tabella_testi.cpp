@@ -107,10 +107,11 @@ void TestTabellaTesti::dimensionaAzzera() {
 }
 
 void TestTabellaTesti::milioneDiRighe() {
+    // Sized as a run sizes it: one row and one column more than it fills.
     constexpr qsizetype Righe = 1'000'000;
     constexpr int Colonne = 10;
     TabellaTesti t;
-    t.Dimensiona(0, Colonne);
+    t.Dimensiona(Righe + 1, Colonne + 1);
     QString valore;
     for (qsizetype r = 0; r < Righe; ++r) {
         for (int c = 0; c < Colonne; ++c) {
@@ -118,16 +119,19 @@ void TestTabellaTesti::milioneDiRighe() {
             t.Imposta(r, c, valore);
         }
     }
-    QCOMPARE(t.Righe(), Righe);
+    QCOMPARE(t.Righe(), Righe + 1);
     for (const qsizetype r : {qsizetype(0), qsizetype(1), Righe / 2, Righe - 1}) {
         for (int c = 0; c < Colonne; ++c) {
             QCOMPARE(t.Cella(r, c).toString(), QString::number(r * Colonne + c));
         }
+        QVERIFY(t.Cella(r, Colonne).isEmpty());
     }
+    QVERIFY(t.Cella(Righe, 0).isEmpty());
+
     // The text and one offset per cell and per row, plus growth slack: far
     // from ten million separate strings.
-    const qint64 dati =
-        2 * 68'888'890 /* digits of 0..9'999'999 */ + 4 * Righe * Colonne + 8 * Righe;
+    const qint64 dati = 2 * 68'888'890 /* digits of 0..9'999'999 */ +
+                        4 * (Righe + 1) * (Colonne + 1) + 8 * (Righe + 1);
     QVERIFY2(t.MemoryBytes() < dati * 3 / 2, qPrintable(QString::number(t.MemoryBytes())));
 }
 

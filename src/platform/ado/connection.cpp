@@ -29,7 +29,7 @@ QString DescriviConnessione(const QList<Diagnostica>& record, const QString& ado
                              : QStringLiteral("Sorgente dati ODBC non trovata: %1.").arg(dsn);
     }
     if (odbc::Contiene(record, u"HYT00"))
-        return QStringLiteral("Nessuna risposta dal server entro %1 secondi.").arg(attesa);
+        return QStringLiteral("Nessuna risposta dal server entro %1.").arg(Secondi(attesa));
     return QStringLiteral("Connessione alla sorgente dati non riuscita.");
 }
 

@@ -23,4 +23,8 @@ Errore::Errore(QString descrizione, QList<Diagnostica> record)
     : descrizione_(Righe(descrizione, record)), record_(std::move(record)),
       utf8_(descrizione_.toUtf8()) {}
 
+QString Secondi(qint32 n) {
+    return n == 1 ? QStringLiteral("1 secondo") : QStringLiteral("%1 secondi").arg(n);
+}
+
 } // namespace ado

@@ -30,4 +30,7 @@ class Errore : public std::exception {
     QByteArray utf8_;
 };
 
+// "1 secondo", "5 secondi": for the time-out messages.
+QString Secondi(qint32 n);
+
 } // namespace ado

@@ -33,22 +33,25 @@ QList<Diagnostica> Diagnostiche(const Handle& h) {
     QList<Diagnostica> record;
     if (!h)
         return record;
+    // Ample room at the first try: psqlODBC hands the rest of a message that
+    // did not fit out as further records.
+    QList<SQLWCHAR> testo(4096);
     for (SQLSMALLINT n = 1;; ++n) {
         SQLWCHAR stato[6] = {};
         SQLINTEGER nativo = 0;
         SQLSMALLINT lunghezza = 0;
-        SQLRETURN rc =
-            SQLGetDiagRecW(h.tipo(), h.get(), n, stato, &nativo, nullptr, 0, &lunghezza);
-        if (!SQL_SUCCEEDED(rc))
-            break;
-        // Second call with room for the whole text (lunghezza is in characters).
-        QList<SQLWCHAR> testo(lunghezza + 1);
-        rc = SQLGetDiagRecW(h.tipo(), h.get(), n, stato, &nativo, testo.data(),
-                            static_cast<SQLSMALLINT>(testo.size()), &lunghezza);
+        SQLRETURN rc;
+        for (;;) {
+            rc = SQLGetDiagRecW(h.tipo(), h.get(), n, stato, &nativo, testo.data(),
+                                static_cast<SQLSMALLINT>(testo.size()), &lunghezza);
+            if (rc != SQL_SUCCESS_WITH_INFO || lunghezza < testo.size() || testo.size() >= 32767)
+                break;
+            testo.resize(qMin(lunghezza + 1, 32767));
+        }
         if (!SQL_SUCCEEDED(rc))
             break;
         record.append({DaTesto(stato, 5), nativo,
-                       DaTesto(testo.data(), qMin<qsizetype>(lunghezza, testo.size() - 1))});
+                       DaTesto(testo.data(), qBound(0, int(lunghezza), int(testo.size() - 1)))});
     }
     return record;
 }

@@ -88,8 +88,8 @@ QString DescriviEsecuzione(const QList<Diagnostica>& record, bool annullata, qin
     if (annullata)
         return QStringLiteral("Istruzione annullata.");
     if (attesa > 0 && (odbc::Contiene(record, u"HYT00") || odbc::Contiene(record, u"57014")))
-        return QStringLiteral("L'istruzione ha superato il tempo massimo di %1 secondi.")
-            .arg(attesa);
+        return QStringLiteral("L'istruzione ha superato il tempo massimo di %1.")
+            .arg(Secondi(attesa));
     return QStringLiteral("Esecuzione dell'istruzione non riuscita.");
 }
 

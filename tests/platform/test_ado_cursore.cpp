@@ -1,0 +1,229 @@
+// The client-side cursor on both real drivers: reading, re-executing,
+// statements without rows, misuse, memory and cancelling.
+#include "support/odbc_privato.h"
+
+#include <QElapsedTimer>
+#include <QTest>
+#include <thread>
+
+using zeltest::Connetti;
+using zeltest::Esegui;
+
+namespace {
+
+// The description of the Errore that `azione` throws, or "" when none is thrown.
+template <class Azione> QString Errore(Azione azione) {
+    try {
+        azione();
+    } catch (const ado::Errore& e) {
+        return e.Description();
+    }
+    return {};
+}
+
+} // namespace
+
+class TestAdoCursore : public QObject {
+    Q_OBJECT
+
+    std::shared_ptr<ado::Connection> sqlite_;
+    std::shared_ptr<ado::Connection> pg_;
+
+    std::shared_ptr<ado::Connection> Connessione(const QString& driver) {
+        return driver == u"sqlite" ? sqlite_ : pg_;
+    }
+
+    void Driver() {
+        QTest::addColumn<QString>("driver");
+        QTest::newRow("sqlite") << "sqlite";
+        QTest::newRow("postgres") << "postgres";
+    }
+
+  private slots:
+    void initTestCase() {
+        zeltest::PreparaOdbc();
+        sqlite_ = Connetti(zeltest::StringaSqlite());
+        if (zeltest::postgresDisponibile())
+            pg_ = Connetti(zeltest::StringaPostgres());
+    }
+
+    void risultatoVuoto_data() { Driver(); }
+    void risultatoVuoto() {
+        QFETCH(QString, driver);
+        auto c = Connessione(driver);
+        if (!c)
+            QSKIP("Server PostgreSQL non disponibile.");
+        ado::Recordset rs;
+        rs.ActiveConnection = c;
+        rs.Source = "SELECT 1 AS uno, 'x' AS due WHERE 1 = 0";
+        rs.Open();
+        QVERIFY(rs.IsOpen());
+        QVERIFY(rs.Eof());
+        QCOMPARE(rs.RecordCount(), 0);
+        QCOMPARE(rs.Fields().Count(), 2);
+        QCOMPARE(rs.Fields().Item(1).Name(), QString("due"));
+        QCOMPARE(Errore([&] { rs.Fields().Item(0).Value(); }),
+                 QString("Nessun record corrente: il recordset è alla fine."));
+        QCOMPARE(Errore([&] { rs.MoveNext(); }),
+                 QString("Non ci sono altri record: il recordset è alla fine."));
+    }
+
+    // Close then Open runs the statement again: a row added in between shows.
+    void riapertura_data() { Driver(); }
+    void riapertura() {
+        QFETCH(QString, driver);
+        auto c = Connessione(driver);
+        if (!c)
+            QSKIP("Server PostgreSQL non disponibile.");
+        Esegui(c, {"DROP TABLE IF EXISTS riapri", "CREATE TABLE riapri (k INTEGER)",
+                   "INSERT INTO riapri VALUES (1)"});
+        ado::Recordset rs;
+        rs.ActiveConnection = c;
+        rs.Source = "SELECT k FROM riapri ORDER BY k";
+        rs.Open();
+        rs.MoveNext();
+        QVERIFY(rs.Eof());
+        QCOMPARE(Errore([&] { rs.Open(); }), QString("Il recordset è già aperto."));
+        Esegui(c, {"INSERT INTO riapri VALUES (2)"});
+        rs.Close();
+        QCOMPARE(Errore([&] { rs.Eof(); }), QString("Il recordset è chiuso."));
+        rs.Open();
+        QCOMPARE(rs.RecordCount(), 2);
+        QCOMPARE(rs.Fields().Item(0).Value().ToString(), QString("1"));
+        rs.MoveNext();
+        QCOMPARE(rs.Fields().Item(0).Value().ToString(), QString("2"));
+    }
+
+    // An UPDATE runs once; the recordset then has nothing to read.
+    void senzaRisultato_data() { Driver(); }
+    void senzaRisultato() {
+        QFETCH(QString, driver);
+        auto c = Connessione(driver);
+        if (!c)
+            QSKIP("Server PostgreSQL non disponibile.");
+        Esegui(c, {"DROP TABLE IF EXISTS aggiorna", "CREATE TABLE aggiorna (n INTEGER)",
+                   "INSERT INTO aggiorna VALUES (0)"});
+        ado::Recordset rs;
+        rs.ActiveConnection = c;
+        rs.Source = "UPDATE aggiorna SET n = n + 1";
+        rs.Open();
+        QVERIFY(!rs.IsOpen());
+        const QString chiuso("L'istruzione non ha restituito righe: il recordset è chiuso.");
+        QCOMPARE(Errore([&] { rs.Eof(); }), chiuso);
+        QCOMPARE(Errore([&] { rs.Fields(); }), chiuso);
+        QCOMPARE(Errore([&] { rs.MoveNext(); }), chiuso);
+
+        ado::Recordset n;
+        n.ActiveConnection = c;
+        n.Source = "SELECT n FROM aggiorna";
+        n.Open();
+        QCOMPARE(n.Fields().Item(0).Value().ToString(), QString("1"));
+        rs.Open(); // not open for reading, so it may run again
+        n.Close();
+        n.Open();
+        QCOMPARE(n.Fields().Item(0).Value().ToString(), QString("2"));
+    }
+
+    // More rows than one fetched block, NULLs among them, all in order.
+    void molteRighe_data() { Driver(); }
+    void molteRighe() {
+        QFETCH(QString, driver);
+        auto c = Connessione(driver);
+        if (!c)
+            QSKIP("Server PostgreSQL non disponibile.");
+        const int n = 2500;
+        ado::Recordset rs;
+        rs.ActiveConnection = c;
+        rs.Source = driver == u"sqlite"
+                        ? QString("WITH RECURSIVE g(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM "
+                                  "g WHERE i < %1) SELECT i, 'riga ' || i AS t, CASE WHEN i % "
+                                  "7 = 0 THEN NULL ELSE i * 3 END AS m FROM g ORDER BY i")
+                              .arg(n)
+                        : QString("SELECT i, 'riga ' || i AS t, CASE WHEN i % 7 = 0 THEN NULL "
+                                  "ELSE i * 3 END AS m FROM generate_series(1, %1) AS i "
+                                  "ORDER BY i")
+                              .arg(n);
+        rs.Open();
+        QCOMPARE(rs.RecordCount(), n);
+        for (int i = 1; i <= n; ++i) {
+            QVERIFY(!rs.Eof());
+            const ado::FieldList f = rs.Fields();
+            QCOMPARE(f.Item(0).Value().ToString(), QString::number(i));
+            QCOMPARE(f.Item(1).Value().ToString(), "riga " + QString::number(i));
+            QCOMPARE(f.Item(2).Value().IsNull(), i % 7 == 0);
+            if (i % 7 != 0)
+                QCOMPARE(f.Item(2).Value().ToString(), QString::number(i * 3));
+            rs.MoveNext();
+        }
+        QVERIFY(rs.Eof());
+    }
+
+    // Rows of short fields take well under twice their UTF-16 text.
+    void memoriaCompatta() {
+        ado::Recordset rs;
+        rs.ActiveConnection = sqlite_;
+        rs.Source = "WITH RECURSIVE g(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM g WHERE i < "
+                    "50000) SELECT i, i * 2, 'ab', 'riga ' || i, NULL, i % 10, 'x', '', "
+                    "'2024-01-01', i FROM g";
+        rs.Open();
+        qint64 testo = 0;
+        for (; !rs.Eof(); rs.MoveNext()) {
+            for (int i = 0; i < rs.Fields().Count(); ++i)
+                testo += rs.Fields().Item(i).Value().testo.size() * 2;
+        }
+        QCOMPARE(rs.RecordCount(), 50000);
+        QVERIFY2(rs.MemoryBytes() < 2 * testo,
+                 qPrintable(QString("%1 byte per %2 byte di testo").arg(rs.MemoryBytes()).arg(testo)));
+        rs.Close();
+        QCOMPARE(rs.MemoryBytes(), 0);
+    }
+
+    void usoScorretto() {
+        ado::Recordset rs;
+        QCOMPARE(Errore([&] { rs.Fields(); }), QString("Il recordset è chiuso."));
+        rs.Source = "SELECT 1";
+        QCOMPARE(Errore([&] { rs.Open(); }),
+                 QString("Il recordset non ha una connessione aperta."));
+        rs.ActiveConnection = std::make_shared<ado::Connection>();
+        QCOMPARE(Errore([&] { rs.Open(); }),
+                 QString("Il recordset non ha una connessione aperta."));
+        rs.ActiveConnection = sqlite_;
+        rs.Source = "  ";
+        QCOMPARE(Errore([&] { rs.Open(); }), QString("Nessuna istruzione SQL da eseguire."));
+
+        rs.Source = "SELECT 1 AS a, 2 AS b";
+        rs.Open();
+        const QString fuori("Il campo %1 non esiste: il risultato ha 2 campi (da 0 a 1).");
+        QCOMPARE(Errore([&] { rs.Fields().Item(2); }), fuori.arg(2));
+        QCOMPARE(Errore([&] { rs.Fields().Item(-1); }), fuori.arg(-1));
+        QCOMPARE(rs.Fields().Item(1).Value().ToString(), QString("2"));
+    }
+
+    // Cancel from another thread stops a running statement; the connection
+    // stays usable, and a Cancel with nothing running is forgotten.
+    void annullamento() {
+        ZEL_RICHIEDI_POSTGRES();
+        ado::Recordset rs;
+        rs.ActiveConnection = pg_;
+        rs.Source = "SELECT pg_sleep(20)";
+        QElapsedTimer tempo;
+        tempo.start();
+        std::thread annulla([c = pg_] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(500));
+            c->Cancel();
+        });
+        const QString errore = Errore([&] { rs.Open(); });
+        annulla.join();
+        QVERIFY2(errore.startsWith("Istruzione annullata.\n[SQLSTATE 57014]"), qPrintable(errore));
+        QVERIFY2(tempo.elapsed() < 5000, qPrintable(QString::number(tempo.elapsed())));
+        QVERIFY(!rs.IsOpen());
+
+        pg_->Cancel();
+        rs.Source = "SELECT 7";
+        rs.Open();
+        QCOMPARE(rs.Fields().Item(0).Value().ToString(), QString("7"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestAdoCursore)
+#include "test_ado_cursore.moc"
