@@ -1,9 +1,13 @@
 #pragma once
 // The rows of a client-side cursor, packed: the text of every cell, one
-// after the other, in one UTF-16 buffer; the end offset of each cell; one bit
-// per cell for NULL. A cell is appended in pieces, then closed.
+// after the other, in large blocks of UTF-16; the end offset of each cell in
+// its block; one bit per cell for NULL. A cell is appended in pieces, then
+// closed. A cell never spans two blocks, so its text is one QStringView;
+// blocks never move once filled, so growing never copies what was read.
 #include "platform/ado/ado.h"
 
+#include <deque>
+#include <memory>
 #include <vector>
 
 namespace ado {
@@ -21,9 +25,19 @@ class Righe {
     qint64 Byte() const;
 
   private:
+    struct Blocco {
+        std::unique_ptr<char16_t[]> testo;
+        qsizetype capienza = 0;
+        qsizetype usati = 0;
+        qint64 primaCella = 0; // index of the first cell that lives here
+    };
+    // Room for n more characters of the open cell, in the last block.
+    char16_t* Spazio(qsizetype n);
+
     int colonne_ = 0;
-    std::vector<char16_t> testo_;
-    std::vector<quint32> fine_; // end of each cell in testo_
+    std::vector<Blocco> blocchi_;
+    qsizetype inizioCella_ = 0; // where the open cell starts in the last block
+    std::deque<quint32> fine_;  // end of each cell within its block
     std::vector<bool> nullo_;
 };
 

@@ -1,0 +1,463 @@
+// Runs end to end through the window, against real data sources: the
+// SQLite3 driver on a private database, and PostgreSQL when scripts/test has
+// started one.
+#include "support/finestra_prova.h"
+#include "support/odbc_privato.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTest>
+#include <QTableView>
+#include <QTimer>
+
+namespace {
+
+const QString Dsn = QStringLiteral("ZELTEST_SQLITE");
+const QRegularExpression RigaFinale(
+    QStringLiteral("^Elaborazione Completata \\(SQL=\\d* sec - COUNT=\\d* sec - PAG\\.=\\d* sec\\)$"));
+
+void Inserisci(Guida& g, const QString& dsn, const QString& sql, const QString& utente = "ZELTEST",
+               const QString& password = "zelpass") {
+    g.cmbMODO.setText(QStringLiteral("ODBC"));
+    g.txtODBC.setText(dsn);
+    g.txtAS400UTENTE.setText(utente);
+    g.txtAS400PASSWORD.setText(password);
+    g.txtSQL.setText(sql);
+}
+
+void InserisciPg(Guida& g, const QString& sql, const QString& password = QString()) {
+    Inserisci(g, QStringLiteral("ZELTEST_PG"), sql, qEnvironmentVariable("ZEL_PG_USER"),
+              password.isNull() ? qEnvironmentVariable("ZEL_PG_PASSWORD") : password);
+}
+
+void Elabora(Guida& g) { g.cmdAPRI.pulsante()->click(); }
+
+// Calls `azione` once, at the first yield of the run at which the status
+// text starts with `fase`.
+void AllaFase(Guida& g, const QString& fase, std::function<void()> azione) {
+    auto* t = new QTimer(&g);
+    t->setInterval(0);
+    QObject::connect(t, &QTimer::timeout, t, [&g, t, fase, azione] {
+        if (g.txtSTATUS.Text().startsWith(fase)) {
+            t->stop();
+            azione();
+            t->deleteLater();
+        }
+    });
+    t->start();
+}
+
+void ClickVero(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton); }
+
+QStringList Righe(ListBox& l) {
+    QStringList r;
+    for (qsizetype i = 0; i < l.ListCount(); ++i) {
+        r << l.List(i);
+    }
+    return r;
+}
+
+QString TestoErrore(const QString& connessione, const QString& sql) {
+    return QStringLiteral("Errori Durante Elaborazione\r\n\r\nStringa di Connessione: ") +
+           connessione + QStringLiteral("\r\n\r\nStringa di Elaborazione: ") + sql +
+           QStringLiteral("\r\n\r\nErrore: ");
+}
+
+void ControllaRiposo(Guida& g) {
+    QVERIFY(g.cmdAPRI.Enabled());
+    QVERIFY(!g.cmdSTOP.Enabled());
+}
+
+} // namespace
+
+class TestElabora : public QObject {
+    Q_OBJECT
+  private slots:
+    void initTestCase();
+    void conRighe();
+    void elencoNascosto();
+    void arresto();
+    void paginazioneDuranteLaCorsa();
+    void campiObbligatori();
+    void fallimenti();
+    void fallimentiPostgres();
+    void doppiaEsecuzionePostgres();
+    void nulliERisultatoVuoto();
+    void righeOltre32767();
+    void chiusuraDuranteLaCorsa();
+};
+
+void TestElabora::initTestCase() {
+    zeltest::PreparaOdbc();
+    auto c = zeltest::Connetti(zeltest::StringaSqlite());
+    QStringList sql = {
+        "CREATE TABLE clienti (codice INTEGER, nome VARCHAR(20), citta CHAR(10), fido REAL)",
+        "INSERT INTO clienti VALUES (1, 'ROSSI', 'MILANO    ', 1500.5)",
+        "INSERT INTO clienti VALUES (2, 'BIANCHI|VERDI', 'ROMA      ', 0)",
+        "INSERT INTO clienti VALUES (3, '', 'TORINO    ', 12.25)",
+        "CREATE TABLE grande (n INTEGER, t VARCHAR(10))",
+        "CREATE TABLE conta (n INTEGER)",
+        "INSERT INTO conta VALUES (0)",
+        "CREATE TABLE nulli (a VARCHAR(5), b INTEGER)",
+        "INSERT INTO nulli VALUES (NULL, 1)",
+        "INSERT INTO nulli VALUES ('x', NULL)",
+        "CREATE TABLE vuota (a VARCHAR(5), b INTEGER)",
+    };
+    zeltest::Esegui(c, sql);
+    zeltest::Esegui(c, {"WITH RECURSIVE s(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM s WHERE n "
+                        "< 300000) INSERT INTO grande SELECT n, 'riga ' || n FROM s"});
+}
+
+void TestElabora::conRighe() {
+    FinestraProva p;
+    Guida& g = p.apri();
+    Inserisci(g, Dsn, QStringLiteral("  SELECT codice, nome, citta FROM clienti ORDER BY codice  "));
+    Elabora(g);
+    QVERIFY2(RigaFinale.match(g.txtSTATUS.Text()).hasMatch(), qPrintable(g.txtSTATUS.Text()));
+    QVERIFY(g.frmELABORAZIONE.widget()->isVisible());
+    QCOMPARE(Righe(g.lstCAMPI),
+             QStringList({"codice NUM  10,0", "nome ALF 5 ", "citta ALF 10 "}));
+    QCOMPARE(g.lblCAMPI.Caption(), QStringLiteral("Campi (3)"));
+    QCOMPARE(g.lblDATI.Caption(), QStringLiteral("Dati (3 records)"));
+    QCOMPARE(Righe(g.lstDATI), QStringList({"1|ROSSI|MILANO    |", "2|BIANCHI|VERDI|ROMA      |",
+                                            "3||TORINO    |"}));
+    QVERIFY(!g.cnAS400 && !g.rsAS400);
+    ControllaRiposo(g);
+    QCOMPARE(g.nCAMPI, qint16(3));
+
+    // Selecting a row shows it field by field; a value holding "|" whole.
+    g.lstDATI.setListIndex(1);
+    QCOMPARE(Righe(g.lstCAMPI),
+             QStringList({"codice = 2", "nome = BIANCHI|VERDI", "citta = ROMA      "}));
+    g.lstDATI.setListIndex(2);
+    QCOMPARE(Righe(g.lstCAMPI), QStringList({"codice = 3", "nome = ", "citta = TORINO    "}));
+    QCOMPARE(g.lblCAMPI.Caption(), QStringLiteral("Campi (3)"));
+
+    // Hiding and showing the list keeps its rows and what they show.
+    g.chkLIST.setValue(0);
+    QVERIFY(!g.lstDATI.Visible());
+    g.chkLIST.setValue(1);
+    g.lstDATI.setListIndex(0);
+    QCOMPARE(Righe(g.lstCAMPI).value(1), QStringLiteral("nome = ROSSI"));
+
+    // The settings were stored, trimmed, before the run.
+    QVERIFY(p.byteIni().contains("Statement=SELECT codice, nome, citta FROM clienti ORDER BY "
+                                 "codice\r\n"));
+}
+
+void TestElabora::elencoNascosto() {
+    FinestraProva p;
+    Guida& g = p.apri();
+    g.chkLIST.setValue(0);
+    g.lblDATI.setCaption(QStringLiteral("prima"));
+    Inserisci(g, Dsn, QStringLiteral("SELECT codice, nome FROM clienti"));
+    Elabora(g);
+    QVERIFY(g.txtSTATUS.Text().endsWith(QStringLiteral(" sec - PAG.= sec)")));
+    QVERIFY(RigaFinale.match(g.txtSTATUS.Text()).hasMatch());
+    QCOMPARE(g.lblDATI.Caption(), QStringLiteral("prima"));
+    QCOMPARE(g.lstDATI.ListCount(), 0);
+    QCOMPARE(g.lstCAMPI.ListCount(), 2);
+    QVERIFY(g.cnAS400 && g.cnAS400->IsOpen());
+    QVERIFY(g.rsAS400 && g.rsAS400->IsOpen());
+    QCOMPARE(g.nRECORD, 3.0);
+
+    // The next run replaces them; checking the box afterwards shows an
+    // empty list.
+    g.chkLIST.setValue(1);
+    QCOMPARE(g.lstDATI.ListCount(), 0);
+    Elabora(g);
+    QVERIFY(!g.cnAS400 && !g.rsAS400);
+    QCOMPARE(g.lstDATI.ListCount(), 3);
+}
+
+void TestElabora::arresto() {
+    FinestraProva p;
+    Guida& g = p.apri();
+    Inserisci(g, Dsn, QStringLiteral("SELECT n, t FROM grande"));
+
+    // "arresta" pressed while the rows are counted.
+    AllaFase(g, QStringLiteral("Conteggio Records "), [&g] { ClickVero(g.cmdSTOP.widget()); });
+    Elabora(g);
+    QVERIFY(g.txtSTATUS.Text().startsWith(QStringLiteral("Conteggio Records ")));
+    QVERIFY(g.nRECORD > 0 && g.nRECORD < 300000);
+    QCOMPARE(g.txtSTATUS.Text(),
+             QStringLiteral("Conteggio Records ") + QString::number(qint64(g.nRECORD)));
+    QVERIFY(!g.cnAS400 && !g.rsAS400);
+    QVERIFY(g.bSTOP);
+    QCOMPARE(g.lstDATI.ListCount(), 0);
+    ControllaRiposo(g);
+
+    // ...and while they are loaded. The flag left by the previous stop is
+    // cleared by the request.
+    AllaFase(g, QStringLiteral("Caricamento Record "), [&g] { ClickVero(g.cmdSTOP.widget()); });
+    Elabora(g);
+    const QString stato = g.txtSTATUS.Text();
+    QVERIFY2(stato.startsWith(QStringLiteral("Caricamento Record ")) &&
+                 stato.endsWith(QStringLiteral(" di 300000")),
+             qPrintable(stato));
+    const qsizetype caricate = g.lstDATI.ListCount();
+    QVERIFY(caricate > 0 && caricate < 300000);
+    QCOMPARE(stato, QStringLiteral("Caricamento Record %1 di 300000").arg(caricate));
+    QCOMPARE(g.lblDATI.Caption(), QStringLiteral("Dati")); // unchanged
+    QVERIFY(!g.cnAS400 && !g.rsAS400);
+    ControllaRiposo(g);
+    // Every row in the list has its values already.
+    g.lstDATI.setListIndex(caricate - 1);
+    QCOMPARE(Righe(g.lstCAMPI).value(0), QStringLiteral("n = %1").arg(caricate));
+}
+
+void TestElabora::paginazioneDuranteLaCorsa() {
+    FinestraProva p;
+    Guida& g = p.apri();
+    Inserisci(g, Dsn, QStringLiteral("SELECT n, t FROM grande WHERE n <= 100000"));
+    // Unchecked while counting: nothing is loaded.
+    AllaFase(g, QStringLiteral("Conteggio Records "), [&g] { ClickVero(g.chkLIST.widget()); });
+    Elabora(g);
+    QCOMPARE(g.chkLIST.Value(), 0);
+    QVERIFY(g.txtSTATUS.Text().endsWith(QStringLiteral("PAG.= sec)")));
+    QCOMPARE(g.lstDATI.ListCount(), 0);
+    QVERIFY(g.cnAS400);
+
+    // Checked during counting: loaded. Unchecked while loading: the loading
+    // goes on.
+    AllaFase(g, QStringLiteral("Conteggio Records "), [&g] { ClickVero(g.chkLIST.widget()); });
+    AllaFase(g, QStringLiteral("Caricamento Record "), [&g] { ClickVero(g.chkLIST.widget()); });
+    Elabora(g);
+    QCOMPARE(g.chkLIST.Value(), 0);
+    QCOMPARE(g.lstDATI.ListCount(), 100000);
+    QCOMPARE(g.lblDATI.Caption(), QStringLiteral("Dati (100000 records)"));
+    QVERIFY(RigaFinale.match(g.txtSTATUS.Text()).hasMatch());
+}
+
+void TestElabora::campiObbligatori() {
+    const quint32 giallo = 65535;
+    const auto colore = [](TextBox& t) {
+        const QColor c = t.widget()->palette().color(QPalette::Base);
+        return static_cast<quint32>(c.red() | (c.green() << 8) | (c.blue() << 16));
+    };
+    FinestraProva p;
+    {
+        Guida& g = p.apri();
+        // Every field empty in mode ODBC.
+        g.txtSISTEMA.setText(QString());
+        const QColor sistemaPrima = g.txtSISTEMA.widget()->palette().color(QPalette::Base);
+        auto m = AspettaMessaggio();
+        Elabora(g);
+        QVERIFY(m->letto);
+        QCOMPARE(m->prompt, QStringLiteral("Odbc obbligatorio\r\nStatement SQL obbligatorio\r\n"
+                                           "Utente obbligatorio\r\nPassword obbligatoria\r\n"));
+        QCOMPARE(m->titolo, QStringLiteral("Attenzione"));
+        QCOMPARE(m->icona, 3); // critical
+        for (TextBox* t : {&g.txtODBC, &g.txtSQL, &g.txtAS400UTENTE, &g.txtAS400PASSWORD}) {
+            QCOMPARE(colore(*t), giallo);
+        }
+        QCOMPARE(g.txtSISTEMA.widget()->palette().color(QPalette::Base), sistemaPrima);
+        QVERIFY(!g.frmELABORAZIONE.widget()->isVisible());
+        ControllaRiposo(g);
+        QVERIFY(p.byteIni().contains("ODBC=\r\n"));
+        QVERIFY(p.byteIni().contains("Modalit\xE0=ODBC\r\n"));
+        QVERIFY(p.byteIni().contains("CommandTimeout=30\r\n"));
+
+        // OLEDB with only the system missing; blanks count as empty and are
+        // stored as empty; a lone tab is filled.
+        g.cmbMODO.setText(QStringLiteral("OLEDB"));
+        g.txtSISTEMA.setText(QStringLiteral("   "));
+        g.txtSQL.setText(QStringLiteral(" SELECT 1 "));
+        g.txtAS400UTENTE.setText(QStringLiteral("\t"));
+        g.txtAS400PASSWORD.setText(QStringLiteral("PW"));
+        g.txtODBC.setText(QString());
+        m = AspettaMessaggio();
+        Elabora(g);
+        QCOMPARE(m->prompt, QStringLiteral("Sistema obbligatorio\r\n"));
+        QCOMPARE(colore(g.txtSISTEMA), giallo);
+        QCOMPARE(colore(g.txtSQL), 16777215u);
+        QCOMPARE(colore(g.txtAS400UTENTE), 16777215u);
+        QCOMPARE(colore(g.txtODBC), giallo); // left alone from before
+        QVERIFY(p.byteIni().contains("Sistema=\r\n"));
+        QVERIFY(p.byteIni().contains("Statement=SELECT 1\r\n"));
+        QCOMPARE(g.txtSQL.Text(), QStringLiteral(" SELECT 1 ")); // the field keeps its blanks
+    }
+    // The refused inputs come back at the next start.
+    p.g.reset();
+    Guida& h = p.apri();
+    QCOMPARE(h.cmbMODO.Text(), QStringLiteral("OLEDB"));
+    QCOMPARE(h.txtSQL.Text(), QStringLiteral("SELECT 1"));
+
+    // A mode that is neither word: the run starts, with an empty connection
+    // string.
+    h.cmbMODO.setText(QStringLiteral("odbc"));
+    h.txtAS400UTENTE.setText(QStringLiteral("U"));
+    auto m = AspettaMessaggio();
+    Elabora(h);
+    QVERIFY(m->prompt.startsWith(TestoErrore(QString(), QStringLiteral("SELECT 1"))));
+    QVERIFY(!h.frmELABORAZIONE.widget()->isVisible());
+    ControllaRiposo(h);
+}
+
+void TestElabora::fallimenti() {
+    FinestraProva p;
+    Guida& g = p.apri();
+
+    // An unknown data source.
+    Inserisci(g, QStringLiteral("NONESISTE"), QStringLiteral("SELECT 1"), "U", "P");
+    auto m = AspettaMessaggio();
+    Elabora(g);
+    QVERIFY(m->letto);
+    QVERIFY2(m->prompt.startsWith(TestoErrore(QStringLiteral("DSN=NONESISTE;;User ID=U;;Password=P"), "SELECT 1")),
+             qPrintable(m->prompt));
+    QVERIFY(m->prompt.contains(QStringLiteral("IM002")));
+    QCOMPARE(m->titolo, QStringLiteral("Attenzione"));
+    QVERIFY(!g.frmELABORAZIONE.widget()->isVisible());
+    QCOMPARE(g.txtSTATUS.Text(), QStringLiteral("Apertura Connessione"));
+    ControllaRiposo(g);
+
+    // A statement with a syntax error: the status stays at its last text.
+    Inserisci(g, Dsn, QStringLiteral("SELEC * FROM clienti"), "U", "P");
+    m = AspettaMessaggio();
+    Elabora(g);
+    QVERIFY(m->prompt.startsWith(TestoErrore(QStringLiteral("DSN=ZELTEST_SQLITE;;User ID=U;;Password=P"), "SELEC * FROM clienti")));
+    QCOMPARE(g.txtSTATUS.Text(), QStringLiteral("Apertura File"));
+    QVERIFY(g.cnAS400 && g.rsAS400); // left as they were
+
+    // A time-out that is not a number.
+    Inserisci(g, Dsn, QStringLiteral("SELECT 1"), "U", "P");
+    g.cmbConnectionTimeout.setText(QStringLiteral("abc"));
+    m = AspettaMessaggio();
+    Elabora(g);
+    QVERIFY(m->prompt.endsWith(QStringLiteral("Errore: Tipo non corrispondente")));
+    g.cmbConnectionTimeout.setText(QStringLiteral("15"));
+
+    // A statement without a result set: executed once, then the message.
+    Inserisci(g, Dsn, QStringLiteral("UPDATE conta SET n = n + 1"), "U", "P");
+    m = AspettaMessaggio();
+    Elabora(g);
+    QVERIFY(m->letto);
+    QVERIFY(m->prompt.contains(QStringLiteral("Errore: ")));
+    auto c = zeltest::Connetti(zeltest::StringaSqlite());
+    ado::Recordset rs;
+    rs.ActiveConnection = c;
+    rs.Source = QStringLiteral("SELECT n FROM conta");
+    rs.Open();
+    QCOMPARE(rs.Fields().Item(0).Value().ToString(), QStringLiteral("1"));
+
+    // A data source whose driver is not installed.
+    Inserisci(g, QStringLiteral("ZELTEST_SENZA_DRIVER"), QStringLiteral("SELECT 1"), "U", "P");
+    m = AspettaMessaggio();
+    Elabora(g);
+    QVERIFY(m->prompt.contains(QStringLiteral("non è installato")));
+
+    // After all that, a run succeeds.
+    Inserisci(g, Dsn, QStringLiteral("SELECT codice FROM clienti"), "U", "P");
+    Elabora(g);
+    QVERIFY(RigaFinale.match(g.txtSTATUS.Text()).hasMatch());
+    QVERIFY(g.frmELABORAZIONE.widget()->isVisible());
+}
+
+void TestElabora::fallimentiPostgres() {
+    ZEL_RICHIEDI_POSTGRES();
+    FinestraProva p;
+    Guida& g = p.apri();
+
+    InserisciPg(g, QStringLiteral("SELECT 1"), QStringLiteral("SBAGLIATA"));
+    auto m = AspettaMessaggio();
+    Elabora(g);
+    QVERIFY(m->prompt.startsWith(TestoErrore(
+        QStringLiteral("DSN=ZELTEST_PG;;User ID=%1;;Password=SBAGLIATA").arg(qEnvironmentVariable("ZEL_PG_USER")),
+        "SELECT 1")));
+    QVERIFY2(m->prompt.contains(QStringLiteral("08001")), qPrintable(m->prompt));
+
+    InserisciPg(g, QStringLiteral("SELECT * FROM tabella_che_non_esiste"));
+    m = AspettaMessaggio();
+    Elabora(g);
+    QVERIFY(m->prompt.contains(QStringLiteral("42P01")));
+    QVERIFY(!g.frmELABORAZIONE.widget()->isVisible());
+
+    // A statement that outlasts the command time-out.
+    InserisciPg(g, QStringLiteral("SELECT pg_sleep(5)"));
+    g.cmbCommandTimeout.setText(QStringLiteral("1"));
+    QElapsedTimer t;
+    t.start();
+    m = AspettaMessaggio();
+    Elabora(g);
+    QVERIFY(t.elapsed() < 4500);
+    QVERIFY2(m->prompt.contains(QStringLiteral("57014")), qPrintable(m->prompt));
+    g.cmbCommandTimeout.setText(QStringLiteral("30"));
+
+    InserisciPg(g, QStringLiteral("SELECT 1 AS uno"));
+    Elabora(g);
+    QVERIFY(RigaFinale.match(g.txtSTATUS.Text()).hasMatch());
+    QCOMPARE(Righe(g.lstCAMPI), QStringList({"uno NUM  10,0"}));
+}
+
+void TestElabora::doppiaEsecuzionePostgres() {
+    ZEL_RICHIEDI_POSTGRES();
+    auto c = zeltest::Connetti(zeltest::StringaPostgres());
+    zeltest::Esegui(c, {"DROP SEQUENCE IF EXISTS zel_esecuzioni",
+                        "CREATE SEQUENCE zel_esecuzioni"});
+    FinestraProva p;
+    Guida& g = p.apri();
+    // Each execution yields one row more than the one before: the second
+    // (loading) execution brings 2 rows where 1 was counted.
+    InserisciPg(g, QStringLiteral("SELECT n, 'v' || n AS testo FROM generate_series(1, "
+                                  "(SELECT nextval('zel_esecuzioni'))::int) AS n"));
+    Elabora(g);
+    QVERIFY2(RigaFinale.match(g.txtSTATUS.Text()).hasMatch(), qPrintable(g.txtSTATUS.Text()));
+    QCOMPARE(Righe(g.lstDATI), QStringList({"1|v1|", "2|v2|"}));
+    QCOMPARE(g.lblDATI.Caption(), QStringLiteral("Dati (2 records)"));
+    g.lstDATI.setListIndex(1);
+    QCOMPARE(Righe(g.lstCAMPI), QStringList({"n = 2", "testo = v2"}));
+}
+
+void TestElabora::nulliERisultatoVuoto() {
+    FinestraProva p;
+    Guida& g = p.apri();
+    // A NULL is the empty text: no error, length 0 when it is the first value.
+    Inserisci(g, Dsn, QStringLiteral("SELECT a, b FROM nulli ORDER BY b DESC"));
+    Elabora(g);
+    QVERIFY2(RigaFinale.match(g.txtSTATUS.Text()).hasMatch(), qPrintable(g.txtSTATUS.Text()));
+    QCOMPARE(Righe(g.lstCAMPI), QStringList({"a ALF 0 ", "b NUM  10,0"}));
+    QCOMPARE(Righe(g.lstDATI), QStringList({"|1|", "x||"}));
+    g.lstDATI.setListIndex(0);
+    QCOMPARE(Righe(g.lstCAMPI), QStringList({"a = ", "b = 1"}));
+
+    // A result without rows ends normally.
+    Inserisci(g, Dsn, QStringLiteral("SELECT a, b FROM vuota"));
+    Elabora(g);
+    QVERIFY(RigaFinale.match(g.txtSTATUS.Text()).hasMatch());
+    QCOMPARE(Righe(g.lstCAMPI), QStringList({"a ALF 0 ", "b NUM  10,0"}));
+    QCOMPARE(g.lblDATI.Caption(), QStringLiteral("Dati (0 records)"));
+    QCOMPARE(g.lstDATI.ListCount(), 0);
+}
+
+void TestElabora::righeOltre32767() {
+    FinestraProva p;
+    Guida& g = p.apri();
+    Inserisci(g, Dsn, QStringLiteral("SELECT n, t FROM grande WHERE n <= 40000"));
+    Elabora(g);
+    QCOMPARE(g.lstDATI.ListCount(), 40000);
+    g.lstDATI.setListIndex(39999);
+    QCOMPARE(Righe(g.lstCAMPI), QStringList({"n = 40000", "t = riga 40000"}));
+    // Keyboard: one row up.
+    g.lstDATI.vista()->setFocus();
+    QTest::keyClick(g.lstDATI.vista(), Qt::Key_Up);
+    QCOMPARE(Righe(g.lstCAMPI), QStringList({"n = 39999", "t = riga 39999"}));
+}
+
+void TestElabora::chiusuraDuranteLaCorsa() {
+    for (const char* fase : {"Conteggio Records ", "Caricamento Record "}) {
+        FinestraProva p;
+        Guida& g = p.apri();
+        Inserisci(g, Dsn, QStringLiteral("SELECT n, t FROM grande"));
+        AllaFase(g, QString::fromLatin1(fase), [&g] { g.close(); });
+        auto m = AspettaMessaggio(2000);
+        Elabora(g);
+        QVERIFY(!g.isVisible());
+        QVERIFY(!g.cnAS400 && !g.rsAS400);
+        QTest::qWait(100);
+        QVERIFY(!m->letto);
+    }
+}
+
+QTEST_MAIN(TestElabora)
+#include "test_elabora.moc"
