@@ -99,16 +99,18 @@ _demo_registra_dsn() {
     fi
     driver=$(_demo_driver) || return 2
     mkdir -p "$(dirname "$odbcini")"
+    # Close a last line left without its line end, and keep a blank line
+    # between sections.
+    local prima=
+    if [ -s "$odbcini" ]; then
+        [ -n "$(tail -c 1 "$odbcini")" ] && prima=$'\n'
+        prima+=$'\n'
+    fi
+    # NoCreat: a missing database file is an error, not a new empty database.
     (
         umask 077
-        # Close a last line left without its line end, and keep a blank
-        # line between sections.
-        if [ -s "$odbcini" ]; then
-            [ -n "$(tail -c 1 "$odbcini")" ] && echo
-            echo
-        fi >>"$odbcini"
-        printf '[%s]\nDescription=Zelbrontica: dati dimostrativi (clienti e ordini)\nDriver=%s\nDatabase=%s\nNoCreat=1\n' \
-            "$DEMO_DSN" "$driver" "$db" >>"$odbcini"
+        printf '%s[%s]\nDescription=Zelbrontica: dati dimostrativi (clienti e ordini)\nDriver=%s\nDatabase=%s\nNoCreat=1\n' \
+            "$prima" "$DEMO_DSN" "$driver" "$db" >>"$odbcini"
     ) || return 2
     return 0
 }

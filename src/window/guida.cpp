@@ -31,6 +31,15 @@ QFont FontElenchi() {
     return f;
 }
 
+// The dialog font: a compact sans serif, so that the captions fit the
+// controls drawn for it.
+QFont FontDialogo() {
+    QFont f(QStringLiteral("Liberation Sans"));
+    f.setPointSizeF(8.25);
+    f.setStyleHint(QFont::SansSerif);
+    return f;
+}
+
 void ImpostaElenco(ListBox& l) {
     const QFont f = FontElenchi();
     l.vista()->setFont(f);
@@ -43,6 +52,7 @@ void ImpostaElenco(ListBox& l) {
 Guida::Guida(QWidget* parent) : Form(parent) {
     setObjectName(QStringLiteral("Guida"));
     CaricaRisorse();
+    setFont(FontDialogo());
     setWindowIcon(QIcon(QStringLiteral(":/risorse/zelbrontica.png")));
     resize(twips::APixel(10455), twips::APixel(6420));
     creaControlli();
