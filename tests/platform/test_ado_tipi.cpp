@@ -21,24 +21,22 @@ class TestAdoTipi : public QObject {
     void initTestCase() {
         zeltest::PreparaOdbc();
         sqlite_ = Connetti(zeltest::StringaSqlite());
-        Esegui(sqlite_,
-               {"DROP TABLE IF EXISTS tipi",
-                "CREATE TABLE tipi (i INTEGER, s SMALLINT, b BIGINT, d DECIMAL(11,2), "
-                "n NUMERIC(5,0), r REAL, f DOUBLE, v VARCHAR(20), c CHAR(10), dt DATE, "
-                "ts TIMESTAMP, bin BLOB, bo BOOLEAN)",
-                "INSERT INTO tipi VALUES (42, -7, 9007199254740993, -1234.50, 12345, 1.5, "
-                "-0.25, 'àè€ ok', 'ab   ', '2024-02-29', '2024-02-29 13:45:07', "
-                "X'DEADBEEF00', 1)"});
+        Esegui(sqlite_, {"DROP TABLE IF EXISTS tipi",
+                         "CREATE TABLE tipi (i INTEGER, s SMALLINT, b BIGINT, d DECIMAL(11,2), "
+                         "n NUMERIC(5,0), r REAL, f DOUBLE, v VARCHAR(20), c CHAR(10), dt DATE, "
+                         "ts TIMESTAMP, bin BLOB, bo BOOLEAN)",
+                         "INSERT INTO tipi VALUES (42, -7, 9007199254740993, -1234.50, 12345, 1.5, "
+                         "-0.25, 'àè€ ok', 'ab   ', '2024-02-29', '2024-02-29 13:45:07', "
+                         "X'DEADBEEF00', 1)"});
         if (zeltest::postgresDisponibile()) {
             pg_ = Connetti(zeltest::StringaPostgres());
-            Esegui(pg_,
-                   {"DROP TABLE IF EXISTS tipi",
-                    "CREATE TABLE tipi (i INTEGER, s SMALLINT, b BIGINT, d DECIMAL(11,2), "
-                    "n NUMERIC(5,0), r REAL, f DOUBLE PRECISION, v VARCHAR(20), c CHAR(10), "
-                    "dt DATE, ts TIMESTAMP, bin BYTEA, bo BOOLEAN)",
-                    "INSERT INTO tipi VALUES (42, -7, 9007199254740993, -1234.50, 12345, 1.5, "
-                    "-0.25, 'àè€ 😀', 'ab', '2024-02-29', '2024-02-29 13:45:07', "
-                    "'\\xdeadbeef00', true)"});
+            Esegui(pg_, {"DROP TABLE IF EXISTS tipi",
+                         "CREATE TABLE tipi (i INTEGER, s SMALLINT, b BIGINT, d DECIMAL(11,2), "
+                         "n NUMERIC(5,0), r REAL, f DOUBLE PRECISION, v VARCHAR(20), c CHAR(10), "
+                         "dt DATE, ts TIMESTAMP, bin BYTEA, bo BOOLEAN)",
+                         "INSERT INTO tipi VALUES (42, -7, 9007199254740993, -1234.50, 12345, 1.5, "
+                         "-0.25, 'àè€ 😀', 'ab', '2024-02-29', '2024-02-29 13:45:07', "
+                         "'\\xdeadbeef00', true)"});
         }
     }
 
@@ -129,7 +127,8 @@ class TestAdoTipi : public QObject {
         rs.ActiveConnection = c;
         rs.Source = "SELECT f, v, '1.5' AS t FROM tipi";
         for (const auto& [locale, atteso] :
-             {std::pair{QLocale::c(), "-0.25"}, {QLocale(QLocale::German), "-0,25"},
+             {std::pair{QLocale::c(), "-0.25"},
+              {QLocale(QLocale::German), "-0,25"},
               {QLocale(QLocale::English, QLocale::UnitedStates), "-0.25"}}) {
             rs.Locale = locale;
             rs.Open();
@@ -164,10 +163,14 @@ class TestAdoTipi : public QObject {
     void valoreGrande_data() {
         QTest::addColumn<QString>("driver");
         QTest::addColumn<QString>("tipo");
-        QTest::newRow("sqlite varchar(20)") << "sqlite" << "VARCHAR(20)";
-        QTest::newRow("sqlite text") << "sqlite" << "TEXT";
-        QTest::newRow("postgres text") << "postgres" << "TEXT";
-        QTest::newRow("postgres varchar") << "postgres" << "VARCHAR";
+        QTest::newRow("sqlite varchar(20)") << "sqlite"
+                                            << "VARCHAR(20)";
+        QTest::newRow("sqlite text") << "sqlite"
+                                     << "TEXT";
+        QTest::newRow("postgres text") << "postgres"
+                                       << "TEXT";
+        QTest::newRow("postgres varchar") << "postgres"
+                                          << "VARCHAR";
     }
     void valoreGrande() {
         QFETCH(QString, driver);
@@ -179,8 +182,8 @@ class TestAdoTipi : public QObject {
         // borders fall inside multi-unit characters too. (The SQLite3 driver
         // has no UTF-16 entry points: the driver manager converts through
         // UCS-2, which has no surrogates.)
-        const QString pezzo = driver == u"sqlite" ? QStringLiteral("àbc€defg %1;")
-                                                 : QStringLiteral("àbc€defg😀 %1;");
+        const QString pezzo =
+            driver == u"sqlite" ? QStringLiteral("àbc€defg %1;") : QStringLiteral("àbc€defg😀 %1;");
         QString grande;
         while (grande.size() < 1024 * 1024)
             grande += pezzo.arg(grande.size());

@@ -23,28 +23,34 @@ class TestStringaConnessione : public QObject {
     void analisi_data() {
         QTest::addColumn<QString>("ado");
         QTest::addColumn<QString>("coppie");
-        QTest::newRow("prodotta dal programma, ODBC")
-            << "DSN=AS400PROD;;User ID=ROSSI;;Password="
-            << "DSN=AS400PROD|User ID=ROSSI|Password=";
+        QTest::newRow("prodotta dal programma, ODBC") << "DSN=AS400PROD;;User ID=ROSSI;;Password="
+                                                      << "DSN=AS400PROD|User ID=ROSSI|Password=";
         QTest::newRow("prodotta dal programma, IBM i")
             << "Provider=IBMDA400.DataSource.1;Password=;Persist Security Info=True;User "
                "ID=ROSSI;Data Source=S1"
             << "Provider=IBMDA400.DataSource.1|Password=|Persist Security Info=True|User "
                "ID=ROSSI|Data Source=S1";
-        QTest::newRow("spazi attorno alle chiavi, non ai valori")
-            << "  DSN =x ;\tUser ID\t= a b " << "DSN=x |User ID= a b ";
-        QTest::newRow("coppie vuote e spazi soli") << ";; ;DSN=x;  ;" << "DSN=x";
+        QTest::newRow("spazi attorno alle chiavi, non ai valori") << "  DSN =x ;\tUser ID\t= a b "
+                                                                  << "DSN=x |User ID= a b ";
+        QTest::newRow("coppie vuote e spazi soli") << ";; ;DSN=x;  ;"
+                                                   << "DSN=x";
         QTest::newRow("chiave ripetuta: vince l'ultima, al posto della prima")
-            << "dsn=a;UID=u;DSN=b" << "dsn=b|UID=u";
-        QTest::newRow("uguale nel valore") << "PWD=a=b==" << "PWD=a=b==";
+            << "dsn=a;UID=u;DSN=b"
+            << "dsn=b|UID=u";
+        QTest::newRow("uguale nel valore") << "PWD=a=b=="
+                                           << "PWD=a=b==";
         QTest::newRow("virgolette doppie con ; e doppie raddoppiate")
-            << "Password=\"a;b\"\"c\";DSN=x" << "Password=a;b\"c|DSN=x";
-        QTest::newRow("virgolette semplici, l'altra virgoletta è testo")
-            << "Password='a\"b;''c'" << "Password=a\"b;'c";
+            << "Password=\"a;b\"\"c\";DSN=x"
+            << "Password=a;b\"c|DSN=x";
+        QTest::newRow("virgolette semplici, l'altra virgoletta è testo") << "Password='a\"b;''c'"
+                                                                         << "Password=a\"b;'c";
         QTest::newRow("valore tra virgolette vuoto, spazi dopo la chiusura")
-            << "Password=\"\"  ;DSN=x" << "Password=|DSN=x";
-        QTest::newRow("virgoletta non iniziale è testo") << "Password=a'b\"" << "Password=a'b\"";
-        QTest::newRow("vuota") << "" << "";
+            << "Password=\"\"  ;DSN=x"
+            << "Password=|DSN=x";
+        QTest::newRow("virgoletta non iniziale è testo") << "Password=a'b\""
+                                                         << "Password=a'b\"";
+        QTest::newRow("vuota") << ""
+                               << "";
     }
     void analisi() {
         QFETCH(QString, ado);
@@ -56,14 +62,17 @@ class TestStringaConnessione : public QObject {
         QTest::addColumn<QString>("ado");
         QTest::addColumn<QString>("motivo");
         // "segreto" stands for a password: it must never show in the message.
-        QTest::newRow("; nella password senza virgolette")
-            << "DSN=x;Password=ab;segreto" << "non ha la forma chiave=valore";
-        QTest::newRow("parte senza =") << "DSN=x;segreto" << "non ha la forma chiave=valore";
-        QTest::newRow("chiave vuota") << "DSN=x;=segreto" << "manca il nome";
+        QTest::newRow("; nella password senza virgolette") << "DSN=x;Password=ab;segreto"
+                                                           << "non ha la forma chiave=valore";
+        QTest::newRow("parte senza =") << "DSN=x;segreto"
+                                       << "non ha la forma chiave=valore";
+        QTest::newRow("chiave vuota") << "DSN=x;=segreto"
+                                      << "manca il nome";
         QTest::newRow("virgoletta non chiusa")
-            << "Password=\"segreto;DSN=x" << "manca la virgoletta di chiusura del valore di «Password»";
-        QTest::newRow("testo dopo la chiusura")
-            << "Password='a'segreto;DSN=x" << "testo dopo la virgoletta di chiusura";
+            << "Password=\"segreto;DSN=x"
+            << "manca la virgoletta di chiusura del valore di «Password»";
+        QTest::newRow("testo dopo la chiusura") << "Password='a'segreto;DSN=x"
+                                                << "testo dopo la virgoletta di chiusura";
     }
     void analisiRifiutata() {
         QFETCH(QString, ado);
@@ -83,8 +92,8 @@ class TestStringaConnessione : public QObject {
     void traduzione_data() {
         QTest::addColumn<QString>("ado");
         QTest::addColumn<QString>("odbc");
-        QTest::newRow("DSN, utente e password vuota")
-            << "DSN=AS400PROD;;User ID=ROSSI;;Password=" << "DSN=AS400PROD;UID=ROSSI;PWD=";
+        QTest::newRow("DSN, utente e password vuota") << "DSN=AS400PROD;;User ID=ROSSI;;Password="
+                                                      << "DSN=AS400PROD;UID=ROSSI;PWD=";
         QTest::newRow("MSDASQL con versione, chiavi sconosciute passate")
             << "Provider=msdasql.1;Data Source=X;user id=u;Port=5432;Persist Security Info=False"
             << "DSN=X;UID=u;Port=5432";
@@ -95,15 +104,16 @@ class TestStringaConnessione : public QObject {
         QTest::newRow("IBM i senza suffisso, in minuscolo")
             << "provider=ibmda400;data source=S2;user id=U;password=P;Altro=1"
             << "DRIVER={IBM i Access ODBC Driver};SYSTEM=S2;UID=U;PWD=P";
-        QTest::newRow("graffe per ; e } nel valore")
-            << "DSN=x;Password=\"a;b}c\"" << "DSN=x;PWD={a;b}}c}";
-        QTest::newRow("graffe per { nel valore") << "DSN=x;Password={ab" << "DSN=x;PWD={{ab}";
-        QTest::newRow("graffe per spazi iniziali e finali")
-            << "DSN=x;User ID=' u ';Password=p " << "DSN=x;UID={ u };PWD={p }";
-        QTest::newRow("Driver già tra graffe")
-            << "Driver={SQLite3};Database=/tmp/a.db" << "Driver={SQLite3};Database=/tmp/a.db";
-        QTest::newRow("password tra graffe resta la password")
-            << "DSN=x;Password={p}" << "DSN=x;PWD={{p}}}";
+        QTest::newRow("graffe per ; e } nel valore") << "DSN=x;Password=\"a;b}c\""
+                                                     << "DSN=x;PWD={a;b}}c}";
+        QTest::newRow("graffe per { nel valore") << "DSN=x;Password={ab"
+                                                 << "DSN=x;PWD={{ab}";
+        QTest::newRow("graffe per spazi iniziali e finali") << "DSN=x;User ID=' u ';Password=p "
+                                                            << "DSN=x;UID={ u };PWD={p }";
+        QTest::newRow("Driver già tra graffe") << "Driver={SQLite3};Database=/tmp/a.db"
+                                               << "Driver={SQLite3};Database=/tmp/a.db";
+        QTest::newRow("password tra graffe resta la password") << "DSN=x;Password={p}"
+                                                               << "DSN=x;PWD={{p}}}";
     }
     void traduzione() {
         QFETCH(QString, ado);
@@ -114,8 +124,10 @@ class TestStringaConnessione : public QObject {
     void traduzioneRifiutata_data() {
         QTest::addColumn<QString>("ado");
         QTest::addColumn<QString>("descrizione");
-        QTest::newRow("vuota") << "" << "La stringa di connessione è vuota.";
-        QTest::newRow("solo separatori") << " ; ;" << "La stringa di connessione è vuota.";
+        QTest::newRow("vuota") << ""
+                               << "La stringa di connessione è vuota.";
+        QTest::newRow("solo separatori") << " ; ;"
+                                         << "La stringa di connessione è vuota.";
         QTest::newRow("provider sconosciuto")
             << "Provider=SQLOLEDB;Password=segreto"
             << "Il provider «SQLOLEDB» non è supportato: si usano solo sorgenti dati ODBC e "

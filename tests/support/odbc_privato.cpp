@@ -18,7 +18,9 @@ QString Driver(const QString& nome) {
     return percorso;
 }
 
-QString Variabile(const char* nome) { return qEnvironmentVariable(nome); }
+QString Variabile(const char* nome) {
+    return qEnvironmentVariable(nome);
+}
 
 void Scrivi(const QString& percorso, const QString& testo) {
     QFile f(percorso);
@@ -63,18 +65,46 @@ Configurazione& Config() {
 
 } // namespace
 
-QString PreparaOdbc() { return Config().cartella.path(); }
+QString PreparaOdbc() {
+    return Config().cartella.path();
+}
 
-QString FileSqlite() { return PreparaOdbc() + QStringLiteral("/zeltest.db"); }
+QString FileSqlite() {
+    return PreparaOdbc() + QStringLiteral("/zeltest.db");
+}
 
-QString StringaSqlite() { return QStringLiteral("DSN=ZELTEST_SQLITE"); }
+QString StringaSqlite() {
+    return QStringLiteral("DSN=ZELTEST_SQLITE");
+}
 
 QString StringaPostgres() {
     return QStringLiteral("DSN=ZELTEST_PG;User ID=%1;Password=%2")
         .arg(Variabile("ZEL_PG_USER"), Variabile("ZEL_PG_PASSWORD"));
 }
 
-QString StringaSenzaDriver() { return QStringLiteral("DSN=ZELTEST_SENZA_DRIVER"); }
+QString StringaSenzaDriver() {
+    return QStringLiteral("DSN=ZELTEST_SENZA_DRIVER");
+}
+
+void AggiungiDsn(const QString& nome, const QStringList& righe) {
+    const QString percorso = PreparaOdbc() + QStringLiteral("/odbc.ini");
+    QFile f(percorso);
+    if (!f.open(QIODevice::ReadOnly))
+        qFatal("Impossibile leggere %s", qPrintable(percorso));
+    // Every line but those of a section with this name.
+    QStringList tenute;
+    bool dentro = false;
+    const QString intestazione = u'[' + nome + u']';
+    for (const QString& riga : QString::fromUtf8(f.readAll()).split(u'\n')) {
+        if (riga.startsWith(u'['))
+            dentro = riga.trimmed().compare(intestazione, Qt::CaseInsensitive) == 0;
+        if (!dentro)
+            tenute << riga;
+    }
+    f.close();
+    Scrivi(percorso, tenute.join(u'\n').trimmed() + QStringLiteral("\n\n") + intestazione + u'\n' +
+                         righe.join(u'\n') + u'\n');
+}
 
 bool postgresDisponibile() {
     for (const char* nome : {"ZEL_PG_HOST", "ZEL_PG_PORT", "ZEL_PG_DB", "ZEL_PG_USER"}) {

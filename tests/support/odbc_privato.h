@@ -25,6 +25,13 @@ QString StringaSqlite(); // ADO connection strings
 QString StringaPostgres();
 QString StringaSenzaDriver();
 
+// Adds (or replaces) a data source in the private odbc.ini: `righe` are its
+// "Key=Value" lines, e.g. {"Driver=PostgreSQL Unicode", "Port=5432"}. The
+// driver manager keeps every value it has read for 20 seconds: add a data
+// source before the first connection that names it, and give a changed one
+// a new name rather than replacing it.
+void AggiungiDsn(const QString& nome, const QStringList& righe);
+
 // True when the ZEL_PG_* variables name a server (set by scripts/test).
 bool postgresDisponibile();
 

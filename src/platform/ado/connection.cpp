@@ -2,6 +2,7 @@
 #include "platform/ado/stringa_connessione.h"
 
 #include <QRegularExpression>
+#include <algorithm>
 
 namespace ado {
 
@@ -9,8 +10,7 @@ namespace {
 
 // What the user reads first when the connection fails: the driver's own
 // records follow it.
-QString DescriviConnessione(const QList<Diagnostica>& record, const QString& ado,
-                            qint32 attesa) {
+QString DescriviConnessione(const QList<Diagnostica>& record, const QString& ado, qint32 attesa) {
     static const QRegularExpression libreria(QStringLiteral("Can't open lib '([^']*)'"));
     for (const Diagnostica& d : record) {
         QRegularExpressionMatch m = libreria.match(d.testo);
@@ -28,7 +28,12 @@ QString DescriviConnessione(const QList<Diagnostica>& record, const QString& ado
         return dsn.isEmpty() ? QStringLiteral("Sorgente dati ODBC non trovata.")
                              : QStringLiteral("Sorgente dati ODBC non trovata: %1.").arg(dsn);
     }
-    if (odbc::Contiene(record, u"HYT00"))
+    // psqlODBC reports its login time-out as 08001 with libpq's text.
+    const bool scaduto = odbc::Contiene(record, u"HYT00") ||
+                         std::any_of(record.begin(), record.end(), [](const Diagnostica& d) {
+                             return d.testo.contains(u"timeout expired", Qt::CaseInsensitive);
+                         });
+    if (scaduto && attesa > 0)
         return QStringLiteral("Nessuna risposta dal server entro %1.").arg(Secondi(attesa));
     return QStringLiteral("Connessione alla sorgente dati non riuscita.");
 }
@@ -42,9 +47,13 @@ Connection::Handles::~Handles() {
 
 Connection::Connection() : h_(std::make_unique<Handles>()) {}
 
-Connection::~Connection() { Close(); }
+Connection::~Connection() {
+    Close();
+}
 
-bool Connection::IsOpen() const { return h_->aperta; }
+bool Connection::IsOpen() const {
+    return h_->aperta;
+}
 
 void Connection::Open() {
     if (h_->aperta)
@@ -58,12 +67,12 @@ void Connection::Open() {
                    nuove.ambiente, QStringLiteral("Versione ODBC 3 non disponibile."));
     nuove.connessione = odbc::Handle(SQL_HANDLE_DBC, nuove.ambiente);
     if (ConnectionTimeout > 0) {
-        odbc::Verifica(SQLSetConnectAttr(nuove.connessione.get(), SQL_ATTR_LOGIN_TIMEOUT,
-                                         reinterpret_cast<SQLPOINTER>(
-                                             static_cast<SQLULEN>(ConnectionTimeout)),
-                                         0),
-                       nuove.connessione,
-                       QStringLiteral("Impossibile impostare il tempo massimo di connessione."));
+        odbc::Verifica(
+            SQLSetConnectAttr(nuove.connessione.get(), SQL_ATTR_LOGIN_TIMEOUT,
+                              reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(ConnectionTimeout)),
+                              0),
+            nuove.connessione,
+            QStringLiteral("Impossibile impostare il tempo massimo di connessione."));
     }
     SQLSMALLINT lunghezza = 0;
     SQLRETURN rc = SQLDriverConnectW(nuove.connessione.get(), nullptr, odbc::Testo(stringa),

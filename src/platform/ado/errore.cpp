@@ -12,7 +12,8 @@ QString Righe(const QString& descrizione, const QList<Diagnostica>& record) {
         QString messaggio = d.testo;
         while (!messaggio.isEmpty() && messaggio.back().isSpace())
             messaggio.chop(1);
-        testo += QStringLiteral("\n[SQLSTATE %1] (%2) %3").arg(d.stato).arg(d.nativo).arg(messaggio);
+        testo +=
+            QStringLiteral("\n[SQLSTATE %1] (%2) %3").arg(d.stato).arg(d.nativo).arg(messaggio);
     }
     return testo;
 }

@@ -1,5 +1,7 @@
 #include "platform/ado/odbc.h"
 
+#include <algorithm>
+
 namespace ado::odbc {
 
 Handle::Handle(SQLSMALLINT tipo, const Handle& padre) : tipo_(tipo) {

@@ -33,8 +33,7 @@ class Handle {
     Handle(SQLSMALLINT tipo, const Handle& padre);
     explicit Handle(SQLSMALLINT tipo); // an environment
     ~Handle() { Libera(); }
-    Handle(Handle&& altro) noexcept
-        : tipo_(altro.tipo_), h_(std::exchange(altro.h_, nullptr)) {}
+    Handle(Handle&& altro) noexcept : tipo_(altro.tipo_), h_(std::exchange(altro.h_, nullptr)) {}
     Handle& operator=(Handle&& altro) noexcept;
     Handle(const Handle&) = delete;
     Handle& operator=(const Handle&) = delete;

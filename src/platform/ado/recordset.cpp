@@ -26,7 +26,9 @@ struct Colonna {
     bool numerico = false;
 };
 
-quint8 Limita(qint64 n) { return n < 0 || n > 254 ? 255 : quint8(n); }
+quint8 Limita(qint64 n) {
+    return n < 0 || n > 254 ? 255 : quint8(n);
+}
 
 // Precision and scale from the SQL type: the drivers agree on little else.
 void Classifica(Colonna& c) {
@@ -76,8 +78,7 @@ SQLULEN Larghezza(const Colonna& c) {
     case SQL_BINARY:
     case SQL_VARBINARY:
         // Hexadecimal digits, and room for a driver that adds X'...'.
-        return c.dimensione == 0 || c.dimensione > kLarghezzaMassima / 2 ? 0
-                                                                          : 2 * c.dimensione + 8;
+        return c.dimensione == 0 || c.dimensione > kLarghezzaMassima / 2 ? 0 : 2 * c.dimensione + 8;
     default:
         // Room for sign, decimal point, exponent and fractions of a second
         // that the column size leaves out.
@@ -127,15 +128,15 @@ class Lettura {
     bool Esegui(bool perCella) {
         stmt_.VerificaAnnullamento();
         if (c_.CommandTimeout > 0) {
-            odbc::Verifica(SQLSetStmtAttr(stmt_.get(), SQL_ATTR_QUERY_TIMEOUT,
-                                          reinterpret_cast<SQLPOINTER>(
-                                              static_cast<SQLULEN>(c_.CommandTimeout)),
-                                          0),
-                           stmt_.handle(),
-                           QStringLiteral("Impossibile impostare il tempo massimo dell'istruzione."));
+            odbc::Verifica(
+                SQLSetStmtAttr(
+                    stmt_.get(), SQL_ATTR_QUERY_TIMEOUT,
+                    reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(c_.CommandTimeout)), 0),
+                stmt_.handle(),
+                QStringLiteral("Impossibile impostare il tempo massimo dell'istruzione."));
         }
-        const SQLRETURN rc = SQLExecDirectW(stmt_.get(), odbc::Testo(sql_),
-                                            static_cast<SQLINTEGER>(sql_.size()));
+        const SQLRETURN rc =
+            SQLExecDirectW(stmt_.get(), odbc::Testo(sql_), static_cast<SQLINTEGER>(sql_.size()));
         odbc::VerificaSpiegando(rc, stmt_.handle(), [&](const QList<Diagnostica>& record) {
             return DescriviEsecuzione(record, c_.handles().annullata, c_.CommandTimeout);
         });
@@ -168,12 +169,11 @@ class Lettura {
         SQLSMALLINT lunghezza = 0;
         SQLSMALLINT nullabile = 0;
         for (;;) {
-            odbc::Verifica(SQLDescribeColW(stmt_.get(), i, nome.data(),
-                                           static_cast<SQLSMALLINT>(nome.size()), &lunghezza,
-                                           &c.tipo, &c.dimensione, &c.cifre, &nullabile),
-                           stmt_.handle(),
-                           QStringLiteral("Impossibile conoscere la colonna %1 del risultato.")
-                               .arg(i));
+            odbc::Verifica(
+                SQLDescribeColW(stmt_.get(), i, nome.data(), static_cast<SQLSMALLINT>(nome.size()),
+                                &lunghezza, &c.tipo, &c.dimensione, &c.cifre, &nullabile),
+                stmt_.handle(),
+                QStringLiteral("Impossibile conoscere la colonna %1 del risultato.").arg(i));
             if (lunghezza < nome.size())
                 break;
             nome.resize(lunghezza + 1);
@@ -240,8 +240,8 @@ class Lettura {
                     if (byte < 0 || SQLULEN(byte) >= b.larghezza * sizeof(SQLWCHAR))
                         return false; // truncated, or length unknown
                     const auto* testo = reinterpret_cast<const char16_t*>(b.dati.data());
-                    Aggiungi(s_.colonne[i], QStringView(testo + r * b.larghezza,
-                                                        qsizetype(byte) / 2));
+                    Aggiungi(s_.colonne[i],
+                             QStringView(testo + r * b.larghezza, qsizetype(byte) / 2));
                     s_.righe.ChiudiCella(false);
                 }
             }
@@ -263,9 +263,9 @@ class Lettura {
                 bool nullo = false;
                 for (;;) {
                     SQLLEN byte = 0;
-                    const SQLRETURN letto = SQLGetData(
-                        stmt_.get(), static_cast<SQLUSMALLINT>(i + 1), SQL_C_WCHAR, pezzo.data(),
-                        SQLLEN(pezzo.size() * sizeof(SQLWCHAR)), &byte);
+                    const SQLRETURN letto =
+                        SQLGetData(stmt_.get(), static_cast<SQLUSMALLINT>(i + 1), SQL_C_WCHAR,
+                                   pezzo.data(), SQLLEN(pezzo.size() * sizeof(SQLWCHAR)), &byte);
                     if (letto == SQL_NO_DATA)
                         break;
                     Verifica(letto);
@@ -297,7 +297,9 @@ Recordset::Recordset() : s_(std::make_unique<Stato>()) {}
 
 Recordset::~Recordset() = default;
 
-bool Recordset::IsOpen() const { return s_->condizione == Stato::Condizione::Aperto; }
+bool Recordset::IsOpen() const {
+    return s_->condizione == Stato::Condizione::Aperto;
+}
 
 void Recordset::Open() {
     if (IsOpen())
@@ -351,11 +353,17 @@ FieldList Recordset::Fields() const {
     return FieldList(*this);
 }
 
-qint64 Recordset::RecordCount() const { return IsOpen() ? s_->righe.Conta() : 0; }
+qint64 Recordset::RecordCount() const {
+    return IsOpen() ? s_->righe.Conta() : 0;
+}
 
-qint64 Recordset::MemoryBytes() const { return s_->righe.Byte(); }
+qint64 Recordset::MemoryBytes() const {
+    return s_->righe.Byte();
+}
 
-int FieldList::Count() const { return int(rs_->stato().Leggibile().colonne.size()); }
+int FieldList::Count() const {
+    return int(rs_->stato().Leggibile().colonne.size());
+}
 
 Field FieldList::Item(int i) const {
     const int n = Count();
@@ -367,7 +375,9 @@ Field FieldList::Item(int i) const {
     return Field(*rs_, i);
 }
 
-QString Field::Name() const { return rs_->stato().Leggibile().colonne[std::size_t(i_)].nome; }
+QString Field::Name() const {
+    return rs_->stato().Leggibile().colonne[std::size_t(i_)].nome;
+}
 
 quint8 Field::Precision() const {
     return rs_->stato().Leggibile().colonne[std::size_t(i_)].precisione;

@@ -92,11 +92,10 @@ void Righe::Compatta() {
 Valore Righe::Cella(qint64 riga, int colonna) const {
     const qint64 k = riga * colonne_ + colonna;
     // The last block whose first cell is at or before k.
-    const auto b = std::upper_bound(blocchi_.begin(), blocchi_.end(), k,
-                                    [](qint64 cella, const Blocco& x) {
-                                        return cella < x.primaCella;
-                                    }) -
-                   1;
+    const auto b =
+        std::upper_bound(blocchi_.begin(), blocchi_.end(), k,
+                         [](qint64 cella, const Blocco& x) { return cella < x.primaCella; }) -
+        1;
     const quint32 inizio = k == b->primaCella ? 0 : fine_[std::size_t(k - 1)];
     const quint32 fine = fine_[std::size_t(k)];
     return {nullo_[std::size_t(k)], QStringView(b->testo.get() + inizio, qsizetype(fine - inizio))};
