@@ -79,6 +79,9 @@ void TextBox::crea(QWidget* contenitore, const QString& nome, bool multiRiga) {
     if (multiRiga) {
         auto* area = new ConFuoco<QPlainTextEdit>(contenitore);
         area->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+        // A long run without blanks (a pasted list of values) is broken
+        // anywhere rather than laid out as one huge word.
+        area->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
         area->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         area->setTabChangesFocus(true);
@@ -152,10 +155,20 @@ void TextBox::setText(const QString& testo) {
     }
     testo_ = testo;
     inAttesa_ = true;
-    if (!ultimaConsegna_.isValid() || ultimaConsegna_.elapsed() >= IntervalloSchermoMs) {
+    // While a delivery is due, the text waits for it: no clock to read for
+    // every write.
+    if (!consegnaDifferita_->isActive()) {
+        consegnaOAttesa();
+    }
+}
+
+void TextBox::consegnaOAttesa() {
+    const qint64 trascorsi =
+        ultimaConsegna_.isValid() ? ultimaConsegna_.elapsed() : IntervalloSchermoMs;
+    if (trascorsi >= IntervalloSchermoMs) {
         consegna();
-    } else if (!consegnaDifferita_->isActive()) {
-        consegnaDifferita_->start();
+    } else {
+        consegnaDifferita_->start(static_cast<int>(IntervalloSchermoMs - trascorsi));
     }
 }
 
@@ -194,11 +207,14 @@ void TextBox::Refresh() {
         widget()->repaint();
         return;
     }
+    if (consegnaDifferita_->isActive()) {
+        return; // the delivery due repaints
+    }
     if (!ultimaConsegna_.isValid() || ultimaConsegna_.elapsed() >= IntervalloSchermoMs) {
         consegna();
         riga_->repaint();
-    } else if (inAttesa_ && !consegnaDifferita_->isActive()) {
-        consegnaDifferita_->start();
+    } else if (inAttesa_) {
+        consegnaOAttesa();
     }
 }
 
@@ -422,9 +438,20 @@ void MsgBox(const QString& prompt, int stile, const QString& titolo) {
     }
     QString mostrato = prompt;
     mostrato.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    // A prompt that would not fit the screen (a statement of a megabyte) is
+    // shortened; the whole text stays readable under "Show Details".
+    constexpr qsizetype MassimoMostrato = 2000;
+    QString dettagli;
+    if (mostrato.size() > MassimoMostrato) {
+        dettagli = mostrato;
+        mostrato = mostrato.left(MassimoMostrato) + QStringLiteral("…");
+    }
     QMessageBox box(icona, titolo, mostrato, QMessageBox::Ok, QApplication::activeWindow());
     box.setObjectName(QStringLiteral("MsgBox"));
     box.setTextFormat(Qt::PlainText);
+    if (!dettagli.isEmpty()) {
+        box.setDetailedText(dettagli);
+    }
     box.setProperty("prompt", prompt);
     box.exec();
 }

@@ -140,7 +140,7 @@ void Guida::Elabora() {
                         rilascia();
                         return;
                     }
-                    riga.clear();
+                    riga.resize(0); // keeps its room for the next row
                     const auto r = static_cast<qsizetype>(nRECORD);
                     for (int i = 0; i < nCAMPI; ++i) {
                         const ado::Valore valore = campi.Item(i).Value();
@@ -187,4 +187,8 @@ void Guida::Elabora() {
                QStringLiteral("Errore: ") + descrizione,
            16, QStringLiteral("Attenzione"));
     frmELABORAZIONE.setVisible(false);
+    // Closed while the message was up: the window closes once it is gone.
+    if (chiusuraRichiesta_) {
+        rilascia();
+    }
 }

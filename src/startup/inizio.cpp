@@ -17,6 +17,10 @@ void Inizio::Main() {
     const QString EXEName = eseguibile.completeBaseName();
     FileINI = PercorsoINI(Path, EXEName);
     finestra = std::make_unique<Guida>();
+    // Closing the window ends the program, even when a run had hidden it
+    // first.
+    QObject::connect(finestra.get(), &Guida::Chiusa, QCoreApplication::instance(),
+                     &QCoreApplication::quit, Qt::QueuedConnection);
     finestra->Show();
 }
 

@@ -3,6 +3,7 @@
 #include "platform/twips.h"
 #include "startup/inizio.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFontMetrics>
 #include <QHeaderView>
@@ -213,8 +214,15 @@ void Guida::closeEvent(QCloseEvent* e) {
         if (cnAS400) {
             cnAS400->Cancel();
         }
+        // A connection being opened cannot be interrupted: the window goes
+        // at once, the program once the attempt ends. A message box still
+        // open keeps the window until it is answered.
+        if (!QApplication::activeModalWidget()) {
+            hide();
+        }
         e->ignore();
         return;
     }
     e->accept();
+    emit Chiusa();
 }

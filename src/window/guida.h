@@ -43,6 +43,10 @@ class Guida : public Form {
     // True while a run is in progress.
     bool InElaborazione() const { return inElaborazione_; }
 
+  signals:
+    // The window has closed (also when it was already hidden).
+    void Chiusa();
+
   protected:
     void Form_Load() override;
     void Form_Resize() override;

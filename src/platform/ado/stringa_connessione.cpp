@@ -62,12 +62,24 @@ QString ChiaveOdbc(const QString& chiave) {
     return chiave;
 }
 
+// "{...}" with every "}" inside doubled: a value in ODBC's own braces.
+bool TraGraffe(QStringView valore) {
+    if (valore.size() < 2 || !valore.startsWith(u'{') || !valore.endsWith(u'}'))
+        return false;
+    const QStringView dentro = valore.sliced(1, valore.size() - 2);
+    for (qsizetype i = 0; i < dentro.size(); ++i) {
+        if (dentro[i] == u'}' && (++i == dentro.size() || dentro[i] != u'}'))
+            return false;
+    }
+    return true;
+}
+
 QString Unisci(const Coppie& odbc) {
     QStringList parti;
     for (const auto& [chiave, valore] : odbc) {
         // "Driver={SQLite3}" is written already in ODBC's own form.
-        const bool giaQuotato = chiave.compare(u"DRIVER", Qt::CaseInsensitive) == 0 &&
-                                valore.startsWith(u'{') && valore.endsWith(u'}');
+        const bool giaQuotato =
+            chiave.compare(u"DRIVER", Qt::CaseInsensitive) == 0 && TraGraffe(valore);
         parti << chiave + u'=' + (giaQuotato ? valore : Quota(valore));
     }
     return parti.join(u';');
