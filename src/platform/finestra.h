@@ -74,6 +74,7 @@ class TextBox : public Controllo {
 
   private:
     void consegna();
+    void consegnaOAttesa();
     int posizioneWidget(int posizione) const;
     void entrato(bool riattivazione);
     void uscito();

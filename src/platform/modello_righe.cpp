@@ -12,19 +12,25 @@ ModelloRighe::ModelloRighe(QObject* parent) : QAbstractListModel(parent) {
 }
 
 void ModelloRighe::Aggiungi(QStringView riga) {
-    testo_.insert(testo_.end(), riga.utf16(), riga.utf16() + riga.size());
+    testo_.append(riga.utf16(), riga.size());
     fine_.push_back(testo_.size());
-    if (ultimoAnnuncio_.elapsed() >= IntervalloAnnunciMs) {
+    // While an announcement is due, the rows wait for it: no clock to read
+    // for every row.
+    if (annuncioDifferito_.isActive()) {
+        return;
+    }
+    const qint64 trascorsi = ultimoAnnuncio_.elapsed();
+    if (trascorsi >= IntervalloAnnunciMs) {
         Annuncia();
-    } else if (!annuncioDifferito_.isActive()) {
-        annuncioDifferito_.start();
+    } else {
+        annuncioDifferito_.start(static_cast<int>(IntervalloAnnunciMs - trascorsi));
     }
 }
 
 void ModelloRighe::Svuota() {
     beginResetModel();
-    std::vector<char16_t>().swap(testo_);
-    std::vector<quint64>().swap(fine_);
+    testo_.release();
+    fine_.release();
     annunciate_ = 0;
     annuncioDifferito_.stop();
     endResetModel();

@@ -3,11 +3,12 @@
 // million rows cost about their text. Rows appended while the program is
 // busy are announced to the view in batches, at most every few tens of
 // milliseconds, so that the view's work does not grow with every row.
+#include "platform/crescente.h"
+
 #include <QAbstractListModel>
 #include <QElapsedTimer>
 #include <QFont>
 #include <QTimer>
-#include <vector>
 
 class ModelloRighe : public QAbstractListModel {
     Q_OBJECT
@@ -29,8 +30,8 @@ class ModelloRighe : public QAbstractListModel {
     QVariant data(const QModelIndex& index, int role) const override;
 
   private:
-    std::vector<char16_t> testo_;
-    std::vector<quint64> fine_; // end of each row in testo_
+    Crescente<char16_t> testo_;
+    Crescente<quint64> fine_; // end of each row in testo_
     qsizetype annunciate_ = 0;
     QElapsedTimer ultimoAnnuncio_;
     QTimer annuncioDifferito_;

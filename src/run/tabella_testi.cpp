@@ -14,7 +14,7 @@ namespace {
 
 // Room for `altri` more elements, growing by half rather than doubling: the
 // buffers of a big result are most of the program's memory.
-template <typename T> void Riserva(std::vector<T>& v, std::size_t altri) {
+template <typename T> void Riserva(Crescente<T>& v, std::size_t altri) {
     if (v.capacity() - v.size() < altri) {
         v.reserve(v.size() + std::max(altri, v.size() / 2));
     }
@@ -22,9 +22,8 @@ template <typename T> void Riserva(std::vector<T>& v, std::size_t altri) {
 
 // Room for `altri` more characters. Once enough rows are written, those rows
 // predict the text of the rows still expected, so a big result is usually
-// moved once or twice instead of at every growth step (each move touches the
-// whole buffer again).
-void RiservaTesto(std::vector<char16_t>& testo, std::size_t altri, qsizetype righeScritte,
+// grown once or twice instead of at every growth step.
+void RiservaTesto(Crescente<char16_t>& testo, std::size_t altri, qsizetype righeScritte,
                   qsizetype righeAttese) {
     const std::size_t usati = testo.size();
     if (testo.capacity() - usati >= altri) {
@@ -46,9 +45,9 @@ void RiservaTesto(std::vector<char16_t>& testo, std::size_t altri, qsizetype rig
 
 void TabellaTesti::Dimensiona(qsizetype righe, int colonne) {
     Q_ASSERT(righe >= 0 && colonne >= 0);
-    std::vector<char16_t>().swap(testo_);
-    std::vector<quint64>().swap(inizioRiga_);
-    std::vector<quint32>().swap(fineCella_);
+    testo_.release();
+    inizioRiga_.release();
+    fineCella_.release();
     righe_ = righe;
     colonne_ = colonne;
     rigaCorrente_ = -1;
@@ -72,19 +71,19 @@ void TabellaTesti::Imposta(qsizetype riga, int colonna, QStringView testo) {
         Riserva(inizioRiga_, saltate + 1);
         Riserva(fineCella_, (saltate + 2) * colonne_);
         if (rigaCorrente_ >= 0) {
-            fineCella_.insert(fineCella_.end(), colonne_ - colonneScritte_, fineRiga());
+            fineCella_.append(colonne_ - colonneScritte_, fineRiga());
         }
-        inizioRiga_.insert(inizioRiga_.end(), saltate, testo_.size());
-        fineCella_.insert(fineCella_.end(), saltate * colonne_, 0);
+        inizioRiga_.append(saltate, testo_.size());
+        fineCella_.append(saltate * colonne_, 0);
         inizioRiga_.push_back(testo_.size());
         rigaCorrente_ = riga;
         colonneScritte_ = 0;
         righe_ = std::max(righe_, riga + 1);
     }
     const quint32 prima = fineRiga();
-    fineCella_.insert(fineCella_.end(), colonna - colonneScritte_, prima);
+    fineCella_.append(colonna - colonneScritte_, prima);
     RiservaTesto(testo_, testo.size(), rigaCorrente_, righe_);
-    testo_.insert(testo_.end(), testo.utf16(), testo.utf16() + testo.size());
+    testo_.append(testo.utf16(), testo.size());
     fineCella_.push_back(fineRiga());
     colonneScritte_ = colonna + 1;
 }

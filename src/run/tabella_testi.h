@@ -4,9 +4,10 @@
 // first column on (the way a run loads rows); cells never written read as
 // the empty text. Holds a million rows of ten fields in about the size of
 // their text.
+#include "platform/crescente.h"
+
 #include <QString>
 #include <QStringView>
-#include <vector>
 
 class TabellaTesti {
   public:
@@ -25,9 +26,9 @@ class TabellaTesti {
   private:
     qsizetype righe_ = 0;
     int colonne_ = 0;
-    std::vector<char16_t> testo_;
-    std::vector<quint64> inizioRiga_; // offset of each written row in testo_
-    std::vector<quint32> fineCella_;  // per written cell: end, relative to its row
+    Crescente<char16_t> testo_;
+    Crescente<quint64> inizioRiga_; // offset of each written row in testo_
+    Crescente<quint32> fineCella_;  // per written cell: end, relative to its row
     qsizetype rigaCorrente_ = -1;
     int colonneScritte_ = 0;
 };
