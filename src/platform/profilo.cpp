@@ -1,11 +1,16 @@
 #include "platform/profilo.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
+#include <QStringDecoder>
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
+#include <fcntl.h>
 #include <optional>
+#include <sys/file.h>
 #include <unistd.h>
 #include <vector>
 
@@ -56,6 +61,40 @@ QByteArray Codifica(QStringView testo) {
         }
     }
     return byte;
+}
+
+// A text as the narrow code page keeps it: what a profile function sees of
+// the section, key, value and default it is given.
+QString Stretto(QStringView testo) {
+    return Decodifica(Codifica(testo));
+}
+
+// How the file spells its characters: Windows-1252, or UTF-8 when it opens
+// with the UTF-8 byte-order mark (a file an editor saved as UTF-8; a line in
+// it that is not UTF-8 is still read as Windows-1252). Either way the texts
+// are the narrow code page's.
+enum class Formato { Cp1252, Utf8 };
+
+const QByteArray Bom = QByteArrayLiteral("\xEF\xBB\xBF");
+
+Formato FormatoDi(const QByteArray& contenuto) {
+    return contenuto.startsWith(Bom) ? Formato::Utf8 : Formato::Cp1252;
+}
+
+QString Leggibile(QByteArrayView byte, Formato formato) {
+    if (formato == Formato::Utf8) {
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        const QString testo = utf8(byte);
+        if (!utf8.hasError()) {
+            return Stretto(testo);
+        }
+    }
+    return Decodifica(byte);
+}
+
+// `testo` is narrow already.
+QByteArray Scrivibile(QStringView testo, Formato formato) {
+    return formato == Formato::Utf8 ? testo.toUtf8() : Codifica(testo);
 }
 
 bool Spazio(QChar c) {
@@ -110,11 +149,11 @@ struct Voce {
     QString valore;
 };
 
-Voce Analizza(QByteArrayView byte, bool primaRiga) {
-    if (primaRiga && byte.startsWith("\xEF\xBB\xBF")) {
-        byte = byte.sliced(3);
+Voce Analizza(QByteArrayView byte, bool primaRiga, Formato formato) {
+    if (primaRiga && byte.startsWith(Bom)) {
+        byte = byte.sliced(Bom.size());
     }
-    const QString decodificata = Decodifica(byte);
+    const QString decodificata = Leggibile(byte, formato);
     const QStringView riga = Rifila(decodificata);
     if (riga.startsWith(u'[')) {
         QStringView nome = riga.sliced(1);
@@ -136,9 +175,9 @@ Voce Analizza(QByteArrayView byte, bool primaRiga) {
 }
 
 // Index of the header of the first section named `sezione`, or -1.
-qsizetype TrovaSezione(const std::vector<Riga>& righe, QStringView sezione) {
+qsizetype TrovaSezione(const std::vector<Riga>& righe, QStringView sezione, Formato formato) {
     for (std::size_t i = 0; i < righe.size(); ++i) {
-        const Voce voce = Analizza(righe[i].testo, i == 0);
+        const Voce voce = Analizza(righe[i].testo, i == 0, formato);
         if (voce.tipo == Voce::Sezione && Uguali(voce.nome, sezione)) {
             return static_cast<qsizetype>(i);
         }
@@ -151,13 +190,15 @@ std::optional<QString> ValoreNelFile(const QString& file, QStringView sezione, Q
     if (!f.open(QIODevice::ReadOnly)) {
         return std::nullopt;
     }
-    const std::vector<Riga> righe = DividiRighe(f.readAll());
-    const qsizetype intestazione = TrovaSezione(righe, sezione);
+    const QByteArray contenuto = f.readAll();
+    const Formato formato = FormatoDi(contenuto);
+    const std::vector<Riga> righe = DividiRighe(contenuto);
+    const qsizetype intestazione = TrovaSezione(righe, sezione, formato);
     if (intestazione < 0) {
         return std::nullopt;
     }
     for (std::size_t i = static_cast<std::size_t>(intestazione) + 1; i < righe.size(); ++i) {
-        const Voce voce = Analizza(righe[i].testo, false);
+        const Voce voce = Analizza(righe[i].testo, false, formato);
         if (voce.tipo == Voce::Sezione) {
             break;
         }
@@ -178,22 +219,22 @@ void ChiudiRiga(Riga& riga) {
     }
 }
 
-// The file's lines with the key set to `valore`.
-void Imposta(std::vector<Riga>& righe, const QString& sezione, const QString& chiave,
-             const QString& valore) {
-    Riga nuova{Codifica(QString(chiave + u'=' + valore)), Crlf};
-    const qsizetype intestazione = TrovaSezione(righe, sezione);
+// The file's lines with the key set to `valore`; the texts are narrow.
+void Imposta(std::vector<Riga>& righe, Formato formato, const QString& sezione,
+             const QString& chiave, const QString& valore) {
+    Riga nuova{Scrivibile(QString(chiave + u'=' + valore), formato), Crlf};
+    const qsizetype intestazione = TrovaSezione(righe, sezione, formato);
     if (intestazione < 0) {
         if (!righe.empty()) {
             ChiudiRiga(righe.back());
         }
-        righe.push_back({Codifica(QString(u'[' + sezione + u']')), Crlf});
+        righe.push_back({Scrivibile(QString(u'[' + sezione + u']'), formato), Crlf});
         righe.push_back(std::move(nuova));
         return;
     }
     auto dopo = static_cast<std::size_t>(intestazione) + 1; // where a new key goes
     for (std::size_t i = dopo; i < righe.size(); ++i) {
-        const Voce voce = Analizza(righe[i].testo, false);
+        const Voce voce = Analizza(righe[i].testo, false, formato);
         if (voce.tipo == Voce::Sezione) {
             break;
         }
@@ -209,6 +250,46 @@ void Imposta(std::vector<Riga>& righe, const QString& sezione, const QString& ch
     righe.insert(righe.begin() + static_cast<std::ptrdiff_t>(dopo), std::move(nuova));
 }
 
+// An exclusive lock on the folder of the file, held from reading the file
+// to putting the new one in place: two copies of the program writing at once
+// then each start from what the other wrote, and no key written is lost. A
+// lock on the folder, not on the file, because the file is replaced by
+// another at each write, and no lock file because the program writes no other
+// file. Without the lock (a folder that cannot be opened or locked, or a
+// holder that keeps it for seconds) the write goes ahead unlocked.
+class BloccoCartella {
+  public:
+    explicit BloccoCartella(const QString& file)
+        : fd_(::open(QFile::encodeName(QFileInfo(file).absolutePath()).constData(),
+                     O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
+        for (int tentativi = 0; fd_ >= 0 && ::flock(fd_, LOCK_EX | LOCK_NB) != 0; ++tentativi) {
+            if ((errno != EWOULDBLOCK && errno != EINTR) || tentativi == 2000) {
+                ::close(fd_);
+                fd_ = -1;
+                break;
+            }
+            ::usleep(1000);
+        }
+    }
+    ~BloccoCartella() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+    BloccoCartella(const BloccoCartella&) = delete;
+    BloccoCartella& operator=(const BloccoCartella&) = delete;
+
+    // Makes the new name of the file in the folder last through a crash.
+    void Sincronizza() const {
+        if (fd_ >= 0) {
+            ::fsync(fd_);
+        }
+    }
+
+  private:
+    int fd_;
+};
+
 } // namespace
 
 quint32 GetPrivateProfileStringA(const QString& sezione, const QString& chiave,
@@ -217,7 +298,8 @@ quint32 GetPrivateProfileStringA(const QString& sezione, const QString& chiave,
     if (dimensione == 0) {
         return 0;
     }
-    const QString valore = ValoreNelFile(file, sezione, chiave).value_or(predefinito);
+    const QString valore =
+        ValoreNelFile(file, Stretto(sezione), Stretto(chiave)).value_or(Stretto(predefinito));
     const qsizetype n = std::min<qsizetype>(valore.size(), dimensione - 1);
     if (buffer.size() < n) {
         buffer.resize(n);
@@ -231,6 +313,7 @@ quint32 GetPrivateProfileStringA(const QString& sezione, const QString& chiave,
 
 bool WritePrivateProfileStringA(const QString& sezione, const QString& chiave,
                                 const QString& valore, const QString& file) {
+    const BloccoCartella blocco(file);
     QByteArray contenuto;
     if (QFile f(file); f.exists()) {
         if (!f.open(QIODevice::ReadOnly)) {
@@ -239,7 +322,7 @@ bool WritePrivateProfileStringA(const QString& sezione, const QString& chiave,
         contenuto = f.readAll();
     }
     std::vector<Riga> righe = DividiRighe(contenuto);
-    Imposta(righe, sezione, chiave, valore);
+    Imposta(righe, FormatoDi(contenuto), Stretto(sezione), Stretto(chiave), Stretto(valore));
 
     contenuto.clear();
     for (const Riga& riga : righe) {
@@ -255,7 +338,11 @@ bool WritePrivateProfileStringA(const QString& sezione, const QString& chiave,
         salva.cancelWriting();
         return false;
     }
-    return salva.commit();
+    if (!salva.commit()) {
+        return false;
+    }
+    blocco.Sincronizza();
+    return true;
 }
 
 } // namespace profilo

@@ -1,7 +1,10 @@
 #pragma once
 // Private-profile (INI) functions with the meaning the settings code relies
-// on, over a plain file: Windows-1252 bytes, CRLF line ends, section and key
-// looked up without regard to case.
+// on, over a plain file: Windows-1252 bytes (UTF-8 in a file that starts with
+// the UTF-8 byte-order mark), CRLF line ends, section and key looked up
+// without regard to case. Every text given or returned is first brought to
+// the Windows-1252 code page, as a narrow call would: a character outside it
+// becomes "?".
 #include <QString>
 
 namespace profilo {
@@ -17,8 +20,9 @@ quint32 GetPrivateProfileStringA(const QString& sezione, const QString& chiave,
 
 // Creates the file (readable by its owner only) and the section when
 // missing, replaces the key's line or appends it to the section, and keeps
-// every other line. The file is replaced atomically. Returns false when the
-// write failed; the file as it was before is then intact.
+// every other line. The file is replaced atomically, and writers in other
+// processes wait for each other. Returns false when the write failed; the
+// file as it was before is then intact.
 bool WritePrivateProfileStringA(const QString& sezione, const QString& chiave,
                                 const QString& valore, const QString& file);
 

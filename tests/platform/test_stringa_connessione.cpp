@@ -112,6 +112,14 @@ class TestStringaConnessione : public QObject {
                                                             << "DSN=x;UID={ u };PWD={p }";
         QTest::newRow("Driver già tra graffe") << "Driver={SQLite3};Database=/tmp/a.db"
                                                << "Driver={SQLite3};Database=/tmp/a.db";
+        // Found by fuzz_stringa_connessione: a driver name in braces is passed
+        // as it is only when its braces are well formed.
+        QTest::newRow("Driver tra graffe con } raddoppiata") << "Driver={SQL}}Server}"
+                                                             << "Driver={SQL}}Server}";
+        QTest::newRow("Driver con graffe malformate") << "Driver={a}b};DSN=x"
+                                                      << "Driver={{a}}b}}};DSN=x";
+        QTest::newRow("Driver con } finale scoperta") << "Driver={a}}"
+                                                      << "Driver={{a}}}}}";
         QTest::newRow("password tra graffe resta la password") << "DSN=x;Password={p}"
                                                                << "DSN=x;PWD={{p}}}";
     }
