@@ -9,6 +9,7 @@
 // ZEL_BENCH_DB; postgres needs the ZEL_PG_* variables (source
 // scripts/lib/postgres.sh; pg_avvia).
 #include "platform/ado/ado.h"
+#include "tabella_prova.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -52,41 +53,12 @@ QString StringaOdbc(const QString& driver) {
 
 const char* const kIstruzione = "SELECT * FROM t";
 
-void Esegui(const std::shared_ptr<ado::Connection>& c, const QString& sql) {
-    ado::Recordset rs;
-    rs.ActiveConnection = c;
-    rs.Source = sql;
-    rs.Open();
-}
-
-// Ten columns: integers, a DECIMAL, short and medium texts, a date, NULLs.
 void Prepara(const QString& driver, qint64 righe) {
     auto c = std::make_shared<ado::Connection>();
     c->ConnectionString = StringaOdbc(driver);
     c->CommandTimeout = 0;
     c->Open();
-    Esegui(c, QStringLiteral("DROP TABLE IF EXISTS t"));
-    Esegui(c, QStringLiteral("CREATE TABLE t (id INTEGER, gruppo INTEGER, grande BIGINT, "
-                             "prezzo DECIMAL(11,2), codice VARCHAR(10), descrizione VARCHAR(60), "
-                             "giorno DATE, nota VARCHAR(20), quantita INTEGER, stato CHAR(1))"));
-    if (driver == u"postgres") {
-        Esegui(c, QStringLiteral("INSERT INTO t SELECT i, i % 1000, i * 7919::bigint, "
-                                 "(i % 100000) / 100.0, 'C' || lpad(i::text, 7, '0'), "
-                                 "'Descrizione articolo numero ' || i || ' di prova', "
-                                 "DATE '2020-01-01' + (i % 1500), CASE WHEN i % 3 = 0 THEN "
-                                 "NULL ELSE 'nota ' || (i % 97) END, i % 50, CASE WHEN i % 2 "
-                                 "= 0 THEN 'A' ELSE 'B' END FROM generate_series(1, %1) AS i")
-                      .arg(righe));
-    } else {
-        Esegui(c, QStringLiteral("INSERT INTO t WITH RECURSIVE g(i) AS (SELECT 1 UNION ALL "
-                                 "SELECT i + 1 FROM g WHERE i < %1) SELECT i, i % 1000, i * "
-                                 "7919, (i % 100000) / 100.0, printf('C%07d', i), 'Descrizione "
-                                 "articolo numero ' || i || ' di prova', date('2020-01-01', '+' "
-                                 "|| (i % 1500) || ' days'), CASE WHEN i % 3 = 0 THEN NULL "
-                                 "ELSE 'nota ' || (i % 97) END, i % 50, CASE WHEN i % 2 = 0 "
-                                 "THEN 'A' ELSE 'B' END FROM g")
-                      .arg(righe));
-    }
+    PreparaTabella(c, driver == u"postgres", righe);
 }
 
 // Reads every value once; returns the characters seen.

@@ -17,7 +17,9 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QTextBlock>
+#include <ctime>
 #include <exception>
+#include <limits>
 #include <thread>
 
 namespace {
@@ -153,7 +155,11 @@ void TextBox::setText(const QString& testo) {
         riga_->setCursorPosition(0);
         return;
     }
-    testo_ = testo;
+    // Long loops write a text for every row: it is copied into a buffer of
+    // our own, reused from write to write, so that the writer may reuse its
+    // buffer too without allocating.
+    testo_.resize(0);
+    testo_.append(QStringView(testo));
     inAttesa_ = true;
     // While a delivery is due, the text waits for it: no clock to read for
     // every write.
@@ -397,7 +403,13 @@ ModelloRighe& ListBox::modello() const { return *modello_; }
 void ListBox::Clear() { modello_->Svuota(); }
 void ListBox::AddItem(QStringView riga) { modello_->Aggiungi(riga); }
 qsizetype ListBox::ListCount() const { return modello_->Conteggio(); }
-QString ListBox::List(qsizetype i) const { return modello_->Riga(i).toString(); }
+void ListBox::UsaFonte(std::function<QString(qsizetype)> fonte) {
+    modello_->UsaFonte(std::move(fonte));
+}
+void ListBox::AddItemDaFonte() {
+    modello_->AggiungiDaFonte();
+}
+QString ListBox::List(qsizetype i) const { return modello_->Riga(i); }
 
 qsizetype ListBox::ListIndex() const {
     const QModelIndex i = vista()->selectionModel()->currentIndex();
@@ -456,13 +468,26 @@ void MsgBox(const QString& prompt, int stile, const QString& titolo) {
     box.exec();
 }
 
+namespace {
+
+// Milliseconds of the coarse monotonic clock: a few milliseconds of grain,
+// and a fraction of the precise clock's cost, which DoEvents would pay for
+// every row of a long loop.
+qint64 MillisecondiGrossolani() {
+    timespec t{};
+    clock_gettime(CLOCK_MONOTONIC_COARSE, &t);
+    return static_cast<qint64>(t.tv_sec) * 1000 + t.tv_nsec / 1000000;
+}
+
+} // namespace
+
 void DoEvents() {
-    static QElapsedTimer ultimo;
-    if (ultimo.isValid() && ultimo.elapsed() < IntervalloEventiMs) {
+    static qint64 ultimo = std::numeric_limits<qint64>::min() / 2;
+    if (MillisecondiGrossolani() - ultimo < IntervalloEventiMs) {
         return;
     }
     QCoreApplication::processEvents(QEventLoop::AllEvents);
-    ultimo.start();
+    ultimo = MillisecondiGrossolani();
 }
 
 void InAttesa(const std::function<void()>& lavoro) {

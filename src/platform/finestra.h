@@ -135,6 +135,10 @@ class ListBox : public Controllo {
     void crea(QWidget* contenitore, const QString& nome);
     void Clear();
     void AddItem(QStringView riga);
+    // Rows held elsewhere, read when shown: until Clear, row i is fonte(i)
+    // and AddItemDaFonte appends the next one. For an empty list.
+    void UsaFonte(std::function<QString(qsizetype)> fonte);
+    void AddItemDaFonte();
     qsizetype ListCount() const;
     QString List(qsizetype i) const;
     // The selected row from 0, -1 when none.

@@ -12,8 +12,24 @@ ModelloRighe::ModelloRighe(QObject* parent) : QAbstractListModel(parent) {
 }
 
 void ModelloRighe::Aggiungi(QStringView riga) {
+    Q_ASSERT(!fonte_);
     testo_.append(riga.utf16(), riga.size());
     fine_.push_back(testo_.size());
+    aggiunta();
+}
+
+void ModelloRighe::UsaFonte(Fonte fonte) {
+    Q_ASSERT(Conteggio() == 0);
+    fonte_ = std::move(fonte);
+}
+
+void ModelloRighe::AggiungiDaFonte() {
+    Q_ASSERT(fonte_);
+    ++righeDaFonte_;
+    aggiunta();
+}
+
+void ModelloRighe::aggiunta() {
     // While an announcement is due, the rows wait for it: no clock to read
     // for every row.
     if (annuncioDifferito_.isActive()) {
@@ -31,18 +47,23 @@ void ModelloRighe::Svuota() {
     beginResetModel();
     testo_.release();
     fine_.release();
+    fonte_ = nullptr;
+    righeDaFonte_ = 0;
     annunciate_ = 0;
     annuncioDifferito_.stop();
     endResetModel();
 }
 
-QStringView ModelloRighe::Riga(qsizetype i) const {
+QString ModelloRighe::Riga(qsizetype i) const {
     if (i < 0 || i >= Conteggio()) {
         return {};
     }
+    if (fonte_) {
+        return fonte_(i);
+    }
     const quint64 inizio = i == 0 ? 0 : fine_[static_cast<size_t>(i - 1)];
     const quint64 fine = fine_[static_cast<size_t>(i)];
-    return QStringView(testo_.data() + inizio, static_cast<qsizetype>(fine - inizio));
+    return QStringView(testo_.data() + inizio, static_cast<qsizetype>(fine - inizio)).toString();
 }
 
 void ModelloRighe::Annuncia() {
@@ -71,7 +92,7 @@ QVariant ModelloRighe::data(const QModelIndex& index, int role) const {
         return {};
     }
     if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
-        return Riga(index.row()).toString();
+        return Riga(index.row());
     }
     if (role == Qt::FontRole) {
         return font_;

@@ -6,11 +6,41 @@
 #include "run/testi.h"
 #include "window/guida.h"
 
+#include <charconv>
 #include <new>
 
 namespace {
 
-QString Intero(double n) { return QString::number(static_cast<qint64>(n)); }
+QString Intero(double n) {
+    return QString::number(static_cast<qint64>(n));
+}
+
+// The status line of a row loop, the row number between two fixed texts,
+// rebuilt in place: nothing is allocated for a row.
+class StatoRiga {
+  public:
+    StatoRiga(const QString& prima, QString dopo) : prima_(prima.size()), dopo_(std::move(dopo)) {
+        testo_.reserve(prima_ + 24 + dopo_.size());
+        testo_.append(QStringView(prima));
+    }
+    // The number as Intero writes it, between the two texts.
+    const QString& Per(double n) {
+        char cifre[24];
+        const char* fine = std::to_chars(cifre, cifre + sizeof cifre, static_cast<qint64>(n)).ptr;
+        testo_.resize(prima_ + (fine - cifre) + dopo_.size());
+        QChar* p = testo_.data() + prima_;
+        for (const char* c = cifre; c != fine; ++c) {
+            *p++ = QLatin1Char(*c);
+        }
+        std::copy(dopo_.cbegin(), dopo_.cend(), p);
+        return testo_;
+    }
+
+  private:
+    qsizetype prima_; // the first text stays in place
+    QString dopo_;
+    QString testo_;
+};
 
 } // namespace
 
@@ -108,7 +138,7 @@ void Guida::Elabora() {
                             QStringLiteral(")"));
 
         inizio = testi::Adesso();
-        const QString conteggioRecords = QStringLiteral("Conteggio Records ");
+        StatoRiga conteggioRecords(QStringLiteral("Conteggio Records "), QString());
         while (!rs->Eof()) {
             DoEvents();
             if (bSTOP) {
@@ -117,7 +147,7 @@ void Guida::Elabora() {
             }
             nRECORD = nRECORD + 1;
             rs->MoveNext();
-            txtSTATUS.setText(conteggioRecords + Intero(nRECORD));
+            txtSTATUS.setText(conteggioRecords.Per(nRECORD));
             txtSTATUS.Refresh();
         }
         const double totale = nRECORD;
@@ -128,28 +158,37 @@ void Guida::Elabora() {
             inizio = testi::Adesso();
             if (totale > 0) {
                 nRECORD = 0;
-                rs->Close();
-                InAttesa([rs] { rs->Open(); });
-                const QString caricamento = QStringLiteral("Caricamento Record ");
-                const QString di = QStringLiteral(" di ") + Intero(totale);
+                // Releasing the rows just counted takes a while too.
+                InAttesa([rs] {
+                    rs->Close();
+                    rs->Open();
+                });
+                StatoRiga caricamento(QStringLiteral("Caricamento Record "),
+                                      QStringLiteral(" di ") + Intero(totale));
                 const ado::FieldList campi = rs->Fields();
-                QString riga;
+                // A row of lstDATI is its row of sDATI, each value followed by
+                // "|": read from sDATI when shown, its text is kept once.
+                const int colonne = nCAMPI;
+                lstDATI.UsaFonte([this, colonne](qsizetype r) {
+                    QString riga;
+                    for (int i = 0; i < colonne; ++i) {
+                        testi::AccodaValore(riga, sDATI.Cella(r, i));
+                    }
+                    return riga;
+                });
                 while (!rs->Eof()) {
                     DoEvents();
                     if (bSTOP) {
                         rilascia();
                         return;
                     }
-                    riga.resize(0); // keeps its room for the next row
                     const auto r = static_cast<qsizetype>(nRECORD);
                     for (int i = 0; i < nCAMPI; ++i) {
-                        const ado::Valore valore = campi.Item(i).Value();
-                        testi::AccodaValore(riga, valore.testo);
-                        sDATI.Imposta(r, i, valore.testo);
+                        sDATI.Imposta(r, i, campi.Item(i).Value().testo);
                     }
-                    lstDATI.AddItem(riga);
+                    lstDATI.AddItemDaFonte();
                     nRECORD = nRECORD + 1;
-                    txtSTATUS.setText(caricamento + Intero(nRECORD) + di);
+                    txtSTATUS.setText(caricamento.Per(nRECORD));
                     txtSTATUS.Refresh();
                     rs->MoveNext();
                 }

@@ -7,15 +7,15 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QTest>
 #include <QTableView>
+#include <QTest>
 #include <QTimer>
 
 namespace {
 
 const QString Dsn = QStringLiteral("ZELTEST_SQLITE");
-const QRegularExpression RigaFinale(
-    QStringLiteral("^Elaborazione Completata \\(SQL=\\d* sec - COUNT=\\d* sec - PAG\\.=\\d* sec\\)$"));
+const QRegularExpression RigaFinale(QStringLiteral(
+    "^Elaborazione Completata \\(SQL=\\d* sec - COUNT=\\d* sec - PAG\\.=\\d* sec\\)$"));
 
 void Inserisci(Guida& g, const QString& dsn, const QString& sql, const QString& utente = "ZELTEST",
                const QString& password = "zelpass") {
@@ -31,7 +31,9 @@ void InserisciPg(Guida& g, const QString& sql, const QString& password = QString
               password.isNull() ? qEnvironmentVariable("ZEL_PG_PASSWORD") : password);
 }
 
-void Elabora(Guida& g) { g.cmdAPRI.pulsante()->click(); }
+void Elabora(Guida& g) {
+    g.cmdAPRI.pulsante()->click();
+}
 
 // Calls `azione` once, at the first yield of the run at which the status
 // text starts with `fase`.
@@ -48,7 +50,9 @@ void AllaFase(Guida& g, const QString& fase, std::function<void()> azione) {
     t->start();
 }
 
-void ClickVero(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton); }
+void ClickVero(QWidget* w) {
+    QTest::mouseClick(w, Qt::LeftButton);
+}
 
 QStringList Righe(ListBox& l) {
     QStringList r;
@@ -77,6 +81,7 @@ class TestElabora : public QObject {
     void initTestCase();
     void conRighe();
     void elencoNascosto();
+    void elencoDellaCorsaPrecedente();
     void arresto();
     void paginazioneDuranteLaCorsa();
     void campiObbligatori();
@@ -112,16 +117,16 @@ void TestElabora::initTestCase() {
 void TestElabora::conRighe() {
     FinestraProva p;
     Guida& g = p.apri();
-    Inserisci(g, Dsn, QStringLiteral("  SELECT codice, nome, citta FROM clienti ORDER BY codice  "));
+    Inserisci(g, Dsn,
+              QStringLiteral("  SELECT codice, nome, citta FROM clienti ORDER BY codice  "));
     Elabora(g);
     QVERIFY2(RigaFinale.match(g.txtSTATUS.Text()).hasMatch(), qPrintable(g.txtSTATUS.Text()));
     QVERIFY(g.frmELABORAZIONE.widget()->isVisible());
-    QCOMPARE(Righe(g.lstCAMPI),
-             QStringList({"codice NUM  10,0", "nome ALF 5 ", "citta ALF 10 "}));
+    QCOMPARE(Righe(g.lstCAMPI), QStringList({"codice NUM  10,0", "nome ALF 5 ", "citta ALF 10 "}));
     QCOMPARE(g.lblCAMPI.Caption(), QStringLiteral("Campi (3)"));
     QCOMPARE(g.lblDATI.Caption(), QStringLiteral("Dati (3 records)"));
-    QCOMPARE(Righe(g.lstDATI), QStringList({"1|ROSSI|MILANO    |", "2|BIANCHI|VERDI|ROMA      |",
-                                            "3||TORINO    |"}));
+    QCOMPARE(Righe(g.lstDATI),
+             QStringList({"1|ROSSI|MILANO    |", "2|BIANCHI|VERDI|ROMA      |", "3||TORINO    |"}));
     QVERIFY(!g.cnAS400 && !g.rsAS400);
     ControllaRiposo(g);
     QCOMPARE(g.nCAMPI, qint16(3));
@@ -171,6 +176,32 @@ void TestElabora::elencoNascosto() {
     QCOMPARE(g.lstDATI.ListCount(), 3);
 }
 
+void TestElabora::elencoDellaCorsaPrecedente() {
+    FinestraProva p;
+    Guida& g = p.apri();
+    Inserisci(g, Dsn, QStringLiteral("SELECT codice, nome FROM clienti ORDER BY codice"));
+    Elabora(g);
+    QCOMPARE(Righe(g.lstDATI), QStringList({"1|ROSSI|", "2|BIANCHI|VERDI|", "3||"}));
+
+    // A run that loads nothing empties the list for good: the rows the
+    // previous run stored do not come back, in the list or in its view.
+    g.chkLIST.setValue(0);
+    Inserisci(g, Dsn, QStringLiteral("SELECT n FROM grande WHERE n <= 5"));
+    Elabora(g);
+    g.chkLIST.setValue(1);
+    QTest::qWait(100);
+    QCOMPARE(g.lstDATI.ListCount(), 0);
+    QCOMPARE(g.lstDATI.vista()->model()->rowCount(), 0);
+
+    // The next loading run shows its own rows only.
+    Inserisci(g, Dsn, QStringLiteral("SELECT t FROM grande WHERE n <= 2 ORDER BY n"));
+    Elabora(g);
+    QCOMPARE(Righe(g.lstDATI), QStringList({"riga 1|", "riga 2|"}));
+    QTRY_COMPARE(g.lstDATI.vista()->model()->rowCount(), 2);
+    g.lstDATI.setListIndex(1);
+    QCOMPARE(Righe(g.lstCAMPI), QStringList({"t = riga 2"}));
+}
+
 void TestElabora::arresto() {
     FinestraProva p;
     Guida& g = p.apri();
@@ -210,7 +241,9 @@ void TestElabora::arresto() {
 void TestElabora::paginazioneDuranteLaCorsa() {
     FinestraProva p;
     Guida& g = p.apri();
-    Inserisci(g, Dsn, QStringLiteral("SELECT n, t FROM grande WHERE n <= 100000"));
+    // Enough rows for counting and loading to last many passes of the
+    // event loop.
+    Inserisci(g, Dsn, QStringLiteral("SELECT n, t FROM grande"));
     // Unchecked while counting: nothing is loaded.
     AllaFase(g, QStringLiteral("Conteggio Records "), [&g] { ClickVero(g.chkLIST.widget()); });
     Elabora(g);
@@ -225,8 +258,8 @@ void TestElabora::paginazioneDuranteLaCorsa() {
     AllaFase(g, QStringLiteral("Caricamento Record "), [&g] { ClickVero(g.chkLIST.widget()); });
     Elabora(g);
     QCOMPARE(g.chkLIST.Value(), 0);
-    QCOMPARE(g.lstDATI.ListCount(), 100000);
-    QCOMPARE(g.lblDATI.Caption(), QStringLiteral("Dati (100000 records)"));
+    QCOMPARE(g.lstDATI.ListCount(), 300000);
+    QCOMPARE(g.lblDATI.Caption(), QStringLiteral("Dati (300000 records)"));
     QVERIFY(RigaFinale.match(g.txtSTATUS.Text()).hasMatch());
 }
 
@@ -304,7 +337,8 @@ void TestElabora::fallimenti() {
     auto m = AspettaMessaggio();
     Elabora(g);
     QVERIFY(m->letto);
-    QVERIFY2(m->prompt.startsWith(TestoErrore(QStringLiteral("DSN=NONESISTE;;User ID=U;;Password=P"), "SELECT 1")),
+    QVERIFY2(m->prompt.startsWith(
+                 TestoErrore(QStringLiteral("DSN=NONESISTE;;User ID=U;;Password=P"), "SELECT 1")),
              qPrintable(m->prompt));
     QVERIFY(m->prompt.contains(QStringLiteral("IM002")));
     QCOMPARE(m->titolo, QStringLiteral("Attenzione"));
@@ -316,7 +350,8 @@ void TestElabora::fallimenti() {
     Inserisci(g, Dsn, QStringLiteral("SELEC * FROM clienti"), "U", "P");
     m = AspettaMessaggio();
     Elabora(g);
-    QVERIFY(m->prompt.startsWith(TestoErrore(QStringLiteral("DSN=ZELTEST_SQLITE;;User ID=U;;Password=P"), "SELEC * FROM clienti")));
+    QVERIFY(m->prompt.startsWith(TestoErrore(
+        QStringLiteral("DSN=ZELTEST_SQLITE;;User ID=U;;Password=P"), "SELEC * FROM clienti")));
     QCOMPARE(g.txtSTATUS.Text(), QStringLiteral("Apertura File"));
     QVERIFY(g.cnAS400 && g.rsAS400); // left as they were
 
@@ -362,9 +397,10 @@ void TestElabora::fallimentiPostgres() {
     InserisciPg(g, QStringLiteral("SELECT 1"), QStringLiteral("SBAGLIATA"));
     auto m = AspettaMessaggio();
     Elabora(g);
-    QVERIFY(m->prompt.startsWith(TestoErrore(
-        QStringLiteral("DSN=ZELTEST_PG;;User ID=%1;;Password=SBAGLIATA").arg(qEnvironmentVariable("ZEL_PG_USER")),
-        "SELECT 1")));
+    QVERIFY(m->prompt.startsWith(
+        TestoErrore(QStringLiteral("DSN=ZELTEST_PG;;User ID=%1;;Password=SBAGLIATA")
+                        .arg(qEnvironmentVariable("ZEL_PG_USER")),
+                    "SELECT 1")));
     QVERIFY2(m->prompt.contains(QStringLiteral("08001")), qPrintable(m->prompt));
 
     InserisciPg(g, QStringLiteral("SELECT * FROM tabella_che_non_esiste"));
@@ -393,8 +429,8 @@ void TestElabora::fallimentiPostgres() {
 void TestElabora::doppiaEsecuzionePostgres() {
     ZEL_RICHIEDI_POSTGRES();
     auto c = zeltest::Connetti(zeltest::StringaPostgres());
-    zeltest::Esegui(c, {"DROP SEQUENCE IF EXISTS zel_esecuzioni",
-                        "CREATE SEQUENCE zel_esecuzioni"});
+    zeltest::Esegui(c,
+                    {"DROP SEQUENCE IF EXISTS zel_esecuzioni", "CREATE SEQUENCE zel_esecuzioni"});
     FinestraProva p;
     Guida& g = p.apri();
     // Each execution yields one row more than the one before: the second
