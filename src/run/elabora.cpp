@@ -1,6 +1,7 @@
 // One run: connect, execute, list the fields, count the rows and, when the
 // rows list is shown, execute again and load every row.
 #include "platform/finestra.h"
+#include "platform/memoria.h"
 #include "run/connessione.h"
 #include "run/taglia.h"
 #include "run/testi.h"
@@ -11,9 +12,7 @@
 
 namespace {
 
-QString Intero(double n) {
-    return QString::number(static_cast<qint64>(n));
-}
+QString Intero(double n) { return QString::number(static_cast<qint64>(n)); }
 
 // The status line of a row loop, the row number between two fixed texts,
 // rebuilt in place: nothing is allocated for a row.
@@ -42,9 +41,19 @@ class StatoRiga {
     QString testo_;
 };
 
+struct RestituisciAllaFine {
+    RestituisciAllaFine() = default;
+    RestituisciAllaFine(const RestituisciAllaFine&) = delete;
+    RestituisciAllaFine& operator=(const RestituisciAllaFine&) = delete;
+    ~RestituisciAllaFine() { memoria::RestituisciLibera(); }
+};
+
 } // namespace
 
 void Guida::Elabora() {
+    // However the run ends, what the driver and the released rows left in
+    // the heap goes back to the system.
+    const RestituisciAllaFine restituisci;
     QString sCONNESSIONE;
     QString sSQL;
     double SQL = 0;
@@ -158,10 +167,13 @@ void Guida::Elabora() {
             inizio = testi::Adesso();
             if (totale > 0) {
                 nRECORD = 0;
-                // Releasing the rows just counted takes a while too.
+                // Releasing the rows just counted takes a while too. Once
+                // read again, the driver's copy goes back to the system
+                // before the rows are loaded.
                 InAttesa([rs] {
                     rs->Close();
                     rs->Open();
+                    memoria::RestituisciLibera();
                 });
                 StatoRiga caricamento(QStringLiteral("Caricamento Record "),
                                       QStringLiteral(" di ") + Intero(totale));

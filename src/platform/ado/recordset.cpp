@@ -1,7 +1,6 @@
 #include "platform/ado/connessione.h"
 #include "platform/ado/righe.h"
 
-#include <malloc.h>
 #include <vector>
 
 namespace ado {
@@ -26,9 +25,7 @@ struct Colonna {
     bool numerico = false;
 };
 
-quint8 Limita(qint64 n) {
-    return n < 0 || n > 254 ? 255 : quint8(n);
-}
+quint8 Limita(qint64 n) { return n < 0 || n > 254 ? 255 : quint8(n); }
 
 // Precision and scale from the SQL type: the drivers agree on little else.
 void Classifica(Colonna& c) {
@@ -297,9 +294,7 @@ Recordset::Recordset() : s_(std::make_unique<Stato>()) {}
 
 Recordset::~Recordset() = default;
 
-bool Recordset::IsOpen() const {
-    return s_->condizione == Stato::Condizione::Aperto;
-}
+bool Recordset::IsOpen() const { return s_->condizione == Stato::Condizione::Aperto; }
 
 void Recordset::Open() {
     if (IsOpen())
@@ -320,10 +315,9 @@ void Recordset::Open() {
             Lettura(*s_, *ActiveConnection, Source, Locale.decimalPoint()).Esegui(true);
         }
         // The statement is freed by now, and the driver's copy of the rows
-        // with it; hand its pages back to the system too, so that our rows
-        // are the one copy that stays.
+        // with it. Its pages stay with the heap, ready for a statement run
+        // again; memoria::RestituisciLibera gives them back.
         s_->righe.Compatta();
-        malloc_trim(0);
     } catch (...) {
         Close();
         throw;
@@ -353,17 +347,11 @@ FieldList Recordset::Fields() const {
     return FieldList(*this);
 }
 
-qint64 Recordset::RecordCount() const {
-    return IsOpen() ? s_->righe.Conta() : 0;
-}
+qint64 Recordset::RecordCount() const { return IsOpen() ? s_->righe.Conta() : 0; }
 
-qint64 Recordset::MemoryBytes() const {
-    return s_->righe.Byte();
-}
+qint64 Recordset::MemoryBytes() const { return s_->righe.Byte(); }
 
-int FieldList::Count() const {
-    return int(rs_->stato().Leggibile().colonne.size());
-}
+int FieldList::Count() const { return int(rs_->stato().Leggibile().colonne.size()); }
 
 Field FieldList::Item(int i) const {
     const int n = Count();
@@ -375,9 +363,7 @@ Field FieldList::Item(int i) const {
     return Field(*rs_, i);
 }
 
-QString Field::Name() const {
-    return rs_->stato().Leggibile().colonne[std::size_t(i_)].nome;
-}
+QString Field::Name() const { return rs_->stato().Leggibile().colonne[std::size_t(i_)].nome; }
 
 quint8 Field::Precision() const {
     return rs_->stato().Leggibile().colonne[std::size_t(i_)].precisione;
