@@ -199,8 +199,7 @@ void TextBox::setDifferito(bool v) {
         consegnaDifferita_ = std::make_unique<QTimer>();
         consegnaDifferita_->setSingleShot(true);
         consegnaDifferita_->setInterval(IntervalloSchermoMs);
-        QObject::connect(consegnaDifferita_.get(), &QTimer::timeout, riga_,
-                         [this] { consegna(); });
+        QObject::connect(consegnaDifferita_.get(), &QTimer::timeout, riga_, [this] { consegna(); });
     } else {
         consegna();
         consegnaDifferita_.reset();
@@ -325,9 +324,7 @@ int CheckBox::Value() const {
 }
 
 void CheckBox::setValue(int v) {
-    casella()->setCheckState(v == 1   ? Qt::Checked
-                             : v == 2 ? Qt::PartiallyChecked
-                                      : Qt::Unchecked);
+    casella()->setCheckState(v == 1 ? Qt::Checked : v == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
 }
 
 // ---- CommandButton ----
@@ -406,9 +403,7 @@ qsizetype ListBox::ListCount() const { return modello_->Conteggio(); }
 void ListBox::UsaFonte(std::function<QString(qsizetype)> fonte) {
     modello_->UsaFonte(std::move(fonte));
 }
-void ListBox::AddItemDaFonte() {
-    modello_->AggiungiDaFonte();
-}
+void ListBox::AddItemDaFonte() { modello_->AggiungiDaFonte(); }
 QString ListBox::List(qsizetype i) const { return modello_->Riga(i); }
 
 qsizetype ListBox::ListIndex() const {

@@ -1,11 +1,12 @@
 #include "platform/memoria.h"
 
 #include <malloc.h>
+#include <thread>
 
 namespace memoria {
 
-void UnSoloHeap() { mallopt(M_ARENA_MAX, 1); }
-
 void RestituisciLibera() { malloc_trim(0); }
+
+void RestituisciLiberaInDisparte() { std::thread(RestituisciLibera).detach(); }
 
 } // namespace memoria

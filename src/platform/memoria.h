@@ -1,19 +1,16 @@
 #pragma once
-// How the process's heap behaves with big results.
+// Giving the heap's free pages back to the system once a big result is gone.
 
 namespace memoria {
 
-// Rows are read on a worker thread. By default the C library gives such a
-// thread a heap of its own, grown by one system call every few kilobytes:
-// about a tenth of the time of reading a million rows. One heap for every
-// thread instead. Takes effect only before the process starts its first
-// thread, so call it first thing in main.
-void UnSoloHeap();
-
-// Hands the free pages of the heap back to the system: after a driver's
-// copy of a big result is gone, so that it does not stay resident. Not in
-// between two executions of a statement: the second would fault every page
-// in again.
+// After a driver's copy of a big result is freed, its pages stay with the
+// heap. Not worth giving them back between two executions of a statement
+// (the second would fault every page in again), but a program left idle
+// should not keep them.
 void RestituisciLibera();
+
+// The same on a thread of its own, for the window's thread: the caller does
+// not wait for it.
+void RestituisciLiberaInDisparte();
 
 } // namespace memoria

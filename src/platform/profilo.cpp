@@ -65,9 +65,7 @@ QByteArray Codifica(QStringView testo) {
 
 // A text as the narrow code page keeps it: what a profile function sees of
 // the section, key, value and default it is given.
-QString Stretto(QStringView testo) {
-    return Decodifica(Codifica(testo));
-}
+QString Stretto(QStringView testo) { return Decodifica(Codifica(testo)); }
 
 // How the file spells its characters: Windows-1252, or UTF-8 when it opens
 // with the UTF-8 byte-order mark (a file an editor saved as UTF-8; a line in
@@ -97,9 +95,7 @@ QByteArray Scrivibile(QStringView testo, Formato formato) {
     return formato == Formato::Utf8 ? testo.toUtf8() : Codifica(testo);
 }
 
-bool Spazio(QChar c) {
-    return c == u' ' || c == u'\t';
-}
+bool Spazio(QChar c) { return c == u' ' || c == u'\t'; }
 
 QStringView Rifila(QStringView testo) {
     while (!testo.isEmpty() && Spazio(testo.front())) {
@@ -111,9 +107,7 @@ QStringView Rifila(QStringView testo) {
     return testo;
 }
 
-bool Uguali(QStringView a, QStringView b) {
-    return a.compare(b, Qt::CaseInsensitive) == 0;
-}
+bool Uguali(QStringView a, QStringView b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
 
 // One line of the file, raw: its bytes without the line end, and the line
 // end as found ("\r\n", "\n" or nothing on a last line without one).

@@ -15,8 +15,8 @@ namespace profilo {
 // has room. Characters of `buffer` past that are left as they were. Returns
 // the number of characters copied, the '\0' not counted.
 quint32 GetPrivateProfileStringA(const QString& sezione, const QString& chiave,
-                                 const QString& predefinito, QString& buffer,
-                                 quint32 dimensione, const QString& file);
+                                 const QString& predefinito, QString& buffer, quint32 dimensione,
+                                 const QString& file);
 
 // Creates the file (readable by its owner only) and the section when
 // missing, replaces the key's line or appends it to the section, and keeps

@@ -45,14 +45,14 @@ struct RestituisciAllaFine {
     RestituisciAllaFine() = default;
     RestituisciAllaFine(const RestituisciAllaFine&) = delete;
     RestituisciAllaFine& operator=(const RestituisciAllaFine&) = delete;
-    ~RestituisciAllaFine() { memoria::RestituisciLibera(); }
+    ~RestituisciAllaFine() { memoria::RestituisciLiberaInDisparte(); }
 };
 
 } // namespace
 
 void Guida::Elabora() {
     // However the run ends, what the driver and the released rows left in
-    // the heap goes back to the system.
+    // the heap goes back to the system, without keeping the window waiting.
     const RestituisciAllaFine restituisci;
     QString sCONNESSIONE;
     QString sSQL;

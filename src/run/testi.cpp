@@ -25,15 +25,11 @@ QString Formato6(double secondi) {
     return QString::number(intero, 'f', 0);
 }
 
-qint64 Adesso() {
-    return QDateTime::currentSecsSinceEpoch();
-}
+qint64 Adesso() { return QDateTime::currentSecsSinceEpoch(); }
 
 namespace {
 
-bool Cifra(QChar c) {
-    return c >= u'0' && c <= u'9';
-}
+bool Cifra(QChar c) { return c >= u'0' && c <= u'9'; }
 
 qsizetype Cifre(QStringView testo) {
     qsizetype n = 0;

@@ -142,17 +142,17 @@ void Guida::creaControlli() {
 
 void Guida::ordineTabulazione() {
     const QList<QWidget*> ordine = {
-        txtODBC.widget(),          txtSISTEMA.widget(),           txtAS400UTENTE.widget(),
-        txtAS400PASSWORD.widget(), cmbMODO.widget(),              cmbConnectionTimeout.widget(),
-        cmbCommandTimeout.widget(), txtSQL.widget(),              chkLIST.widget(),
-        cmdAPRI.widget(),          cmdSTOP.widget(),              lstCAMPI.widget(),
-        lstDATI.widget(),          txtSTATUS.widget()};
+        txtODBC.widget(),           txtSISTEMA.widget(), txtAS400UTENTE.widget(),
+        txtAS400PASSWORD.widget(),  cmbMODO.widget(),    cmbConnectionTimeout.widget(),
+        cmbCommandTimeout.widget(), txtSQL.widget(),     chkLIST.widget(),
+        cmdAPRI.widget(),           cmdSTOP.widget(),    lstCAMPI.widget(),
+        lstDATI.widget(),           txtSTATUS.widget()};
     for (qsizetype i = 1; i < ordine.size(); ++i) {
         QWidget::setTabOrder(ordine[i - 1], ordine[i]);
     }
     for (QWidget* w : ordine) {
         w->setFocusPolicy(w == lstCAMPI.widget() || w == lstDATI.widget() ? Qt::StrongFocus
-                                                                           : w->focusPolicy());
+                                                                          : w->focusPolicy());
     }
     cmdAPRI.widget()->setFocusPolicy(Qt::StrongFocus);
     cmdSTOP.widget()->setFocusPolicy(Qt::StrongFocus);
@@ -196,12 +196,11 @@ void Guida::Form_Load() {
     txtSISTEMA.setText(Inizio::LeggiINI(ini, sezione, QStringLiteral("Sistema"), QString()));
     txtSQL.setText(Inizio::LeggiINI(ini, sezione, QStringLiteral("Statement"), QString()));
     txtAS400UTENTE.setText(Inizio::LeggiINI(ini, sezione, QStringLiteral("Utente"), QString()));
-    txtAS400PASSWORD.setText(
-        Inizio::LeggiINI(ini, sezione, QStringLiteral("Password"), QString()));
+    txtAS400PASSWORD.setText(Inizio::LeggiINI(ini, sezione, QStringLiteral("Password"), QString()));
     cmbMODO.setText(
         Inizio::LeggiINI(ini, sezione, QStringLiteral("Modalità"), QStringLiteral("ODBC")));
-    cmbConnectionTimeout.setText(Inizio::LeggiINI(ini, sezione, QStringLiteral("ConnectionTimeout"),
-                                                  QStringLiteral("15")));
+    cmbConnectionTimeout.setText(
+        Inizio::LeggiINI(ini, sezione, QStringLiteral("ConnectionTimeout"), QStringLiteral("15")));
     cmbCommandTimeout.setText(
         Inizio::LeggiINI(ini, sezione, QStringLiteral("CommandTimeout"), QStringLiteral("30")));
 }

@@ -3,8 +3,8 @@
 // results area. Handlers are named after their control and event.
 #include "platform/ado/ado.h"
 #include "platform/finestra.h"
-#include "platform/modello_righe.h"
 #include "platform/form.h"
+#include "platform/modello_righe.h"
 #include "run/tabella_testi.h"
 
 #include <QStringList>

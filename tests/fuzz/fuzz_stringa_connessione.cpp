@@ -14,9 +14,7 @@ namespace {
 
 using Coppie = QList<QPair<QString, QString>>;
 
-bool Stessa(QStringView a, QStringView b) {
-    return a.compare(b, Qt::CaseInsensitive) == 0;
-}
+bool Stessa(QStringView a, QStringView b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
 
 // The pairs of an ODBC connection string, or nothing when it is malformed.
 std::optional<Coppie> AnalizzaOdbc(QStringView s) {

@@ -28,12 +28,8 @@ const QString DsnMuto = QStringLiteral("ZELTEST_MUTO");
 const QRegularExpression RigaFinale(QStringLiteral(
     "^Elaborazione Completata \\(SQL=\\d* sec - COUNT=\\d* sec - PAG\\.=\\d* sec\\)$"));
 
-QString Utente() {
-    return qEnvironmentVariable("ZEL_PG_USER");
-}
-QString Password() {
-    return qEnvironmentVariable("ZEL_PG_PASSWORD");
-}
+QString Utente() { return qEnvironmentVariable("ZEL_PG_USER"); }
+QString Password() { return qEnvironmentVariable("ZEL_PG_PASSWORD"); }
 
 void Inserisci(Guida& g, const QString& sql, const QString& dsn = DsnPg,
                const QString& utente = Utente(), const QString& password = Password()) {
@@ -44,9 +40,7 @@ void Inserisci(Guida& g, const QString& sql, const QString& dsn = DsnPg,
     g.txtSQL.setText(sql);
 }
 
-void Elabora(Guida& g) {
-    g.cmdAPRI.pulsante()->click();
-}
+void Elabora(Guida& g) { g.cmdAPRI.pulsante()->click(); }
 
 // The connection string the window builds from its inputs.
 QString Connessione(const QString& dsn = DsnPg, const QString& utente = Utente(),

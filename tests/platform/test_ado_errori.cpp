@@ -50,9 +50,7 @@ Esito Istruzione(const std::shared_ptr<ado::Connection>& c, const QString& sql) 
     });
 }
 
-QString PrimaRiga(const QString& testo) {
-    return testo.section(u'\n', 0, 0);
-}
+QString PrimaRiga(const QString& testo) { return testo.section(u'\n', 0, 0); }
 
 // A loopback port that completes connections (the kernel does it) and never
 // answers: nothing accepts them.

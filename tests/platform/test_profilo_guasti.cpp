@@ -43,9 +43,7 @@ QString Leggi(const QString& file, const QString& sezione, const QString& chiave
 // shared ones, round after round, every value naming the process and round.
 const QStringList Comuni = {"ODBC", "Statement", "Utente", "Password"};
 
-QString Propria(const QString& prefisso, int i) {
-    return prefisso + QString::number(i);
-}
+QString Propria(const QString& prefisso, int i) { return prefisso + QString::number(i); }
 QString Valore(const QString& prefisso, int giro) {
     return prefisso + QStringLiteral("-giro-") + QString::number(giro);
 }

@@ -31,9 +31,7 @@ void InserisciPg(Guida& g, const QString& sql, const QString& password = QString
               password.isNull() ? qEnvironmentVariable("ZEL_PG_PASSWORD") : password);
 }
 
-void Elabora(Guida& g) {
-    g.cmdAPRI.pulsante()->click();
-}
+void Elabora(Guida& g) { g.cmdAPRI.pulsante()->click(); }
 
 // Calls `azione` once, at the first yield of the run at which the status
 // text starts with `fase`.
@@ -50,9 +48,7 @@ void AllaFase(Guida& g, const QString& fase, std::function<void()> azione) {
     t->start();
 }
 
-void ClickVero(QWidget* w) {
-    QTest::mouseClick(w, Qt::LeftButton);
-}
+void ClickVero(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton); }
 
 QStringList Righe(ListBox& l) {
     QStringList r;

@@ -31,7 +31,9 @@ Guida& FinestraProva::apri() {
     return *g;
 }
 
-QString FinestraProva::fileIni() const { return cartella.filePath(QStringLiteral("zelbrontica.INI")); }
+QString FinestraProva::fileIni() const {
+    return cartella.filePath(QStringLiteral("zelbrontica.INI"));
+}
 
 QByteArray FinestraProva::byteIni() const {
     QFile f(fileIni());

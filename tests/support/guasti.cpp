@@ -62,9 +62,7 @@ void ServerMuto::accetta() {
 
 namespace {
 
-QString Dati() {
-    return qEnvironmentVariable("ZEL_PG_CARTELLA") + QStringLiteral("/dati");
-}
+QString Dati() { return qEnvironmentVariable("ZEL_PG_CARTELLA") + QStringLiteral("/dati"); }
 
 bool PgCtl(const QStringList& argomenti) {
     const QString pgCtl = qEnvironmentVariable("ZEL_PG_BIN") + QStringLiteral("/pg_ctl");

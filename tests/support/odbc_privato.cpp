@@ -18,9 +18,7 @@ QString Driver(const QString& nome) {
     return percorso;
 }
 
-QString Variabile(const char* nome) {
-    return qEnvironmentVariable(nome);
-}
+QString Variabile(const char* nome) { return qEnvironmentVariable(nome); }
 
 void Scrivi(const QString& percorso, const QString& testo) {
     QFile f(percorso);
@@ -65,26 +63,18 @@ Configurazione& Config() {
 
 } // namespace
 
-QString PreparaOdbc() {
-    return Config().cartella.path();
-}
+QString PreparaOdbc() { return Config().cartella.path(); }
 
-QString FileSqlite() {
-    return PreparaOdbc() + QStringLiteral("/zeltest.db");
-}
+QString FileSqlite() { return PreparaOdbc() + QStringLiteral("/zeltest.db"); }
 
-QString StringaSqlite() {
-    return QStringLiteral("DSN=ZELTEST_SQLITE");
-}
+QString StringaSqlite() { return QStringLiteral("DSN=ZELTEST_SQLITE"); }
 
 QString StringaPostgres() {
     return QStringLiteral("DSN=ZELTEST_PG;User ID=%1;Password=%2")
         .arg(Variabile("ZEL_PG_USER"), Variabile("ZEL_PG_PASSWORD"));
 }
 
-QString StringaSenzaDriver() {
-    return QStringLiteral("DSN=ZELTEST_SENZA_DRIVER");
-}
+QString StringaSenzaDriver() { return QStringLiteral("DSN=ZELTEST_SENZA_DRIVER"); }
 
 void AggiungiDsn(const QString& nome, const QStringList& righe) {
     const QString percorso = PreparaOdbc() + QStringLiteral("/odbc.ini");

@@ -81,8 +81,8 @@ void TestGuida::avvioSenzaImpostazioni() {
     QCOMPARE(g.windowTitle(),
              QStringLiteral("Zelbrontica - Rilascio: 2023-04-27 (www.zelbrontica.example) "));
     QCOMPARE(g.windowIcon().availableSizes().value(0), QSize(32, 32));
-    for (TextBox* t : {&g.txtODBC, &g.txtSISTEMA, &g.txtSQL, &g.txtAS400UTENTE,
-                       &g.txtAS400PASSWORD}) {
+    for (TextBox* t :
+         {&g.txtODBC, &g.txtSISTEMA, &g.txtSQL, &g.txtAS400UTENTE, &g.txtAS400PASSWORD}) {
         QCOMPARE(t->Text(), QString());
     }
     QCOMPARE(g.cmbMODO.Text(), QStringLiteral("ODBC"));
@@ -159,7 +159,8 @@ void TestGuida::avvioConImpostazioni() {
     QCOMPARE(g.cmbConnectionTimeout.combo()->currentIndex(), 3);
     QCOMPARE(g.cmbCommandTimeout.Text(), QStringLiteral("90"));
     // The restored data source name is shown selected.
-    QCOMPARE(qobject_cast<QLineEdit*>(g.txtODBC.widget())->selectedText(), QStringLiteral("miodsn"));
+    QCOMPARE(qobject_cast<QLineEdit*>(g.txtODBC.widget())->selectedText(),
+             QStringLiteral("miodsn"));
 
     // A hand-edited value that is none of the entries is shown as it is.
     FinestraProva q(QByteArray("[Parametri]\r\nCommandTimeout=abc\r\n"));
@@ -222,9 +223,15 @@ void TestGuida::disposizione() {
 void TestGuida::ordineTabulazione() {
     FinestraProva p;
     Guida& g = p.apri();
-    const QStringList atteso = {"txtSISTEMA",        "txtAS400UTENTE",       "txtAS400PASSWORD",
-                                "cmbMODO",           "cmbConnectionTimeout", "cmbCommandTimeout",
-                                "txtSQL",            "chkLIST",              "cmdAPRI",
+    const QStringList atteso = {"txtSISTEMA",
+                                "txtAS400UTENTE",
+                                "txtAS400PASSWORD",
+                                "cmbMODO",
+                                "cmbConnectionTimeout",
+                                "cmbCommandTimeout",
+                                "txtSQL",
+                                "chkLIST",
+                                "cmdAPRI",
                                 "txtODBC"};
     QStringList visto;
     for (int i = 0; i < atteso.size(); ++i) {

@@ -47,13 +47,9 @@ Connection::Handles::~Handles() {
 
 Connection::Connection() : h_(std::make_unique<Handles>()) {}
 
-Connection::~Connection() {
-    Close();
-}
+Connection::~Connection() { Close(); }
 
-bool Connection::IsOpen() const {
-    return h_->aperta;
-}
+bool Connection::IsOpen() const { return h_->aperta; }
 
 void Connection::Open() {
     if (h_->aperta)
