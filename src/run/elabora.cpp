@@ -1,7 +1,6 @@
 // One run: connect, execute, list the fields, count the rows and, when the
 // rows list is shown, execute again and load every row.
 #include "platform/finestra.h"
-#include "platform/memoria.h"
 #include "run/connessione.h"
 #include "run/taglia.h"
 #include "run/testi.h"
@@ -41,19 +40,9 @@ class StatoRiga {
     QString testo_;
 };
 
-struct RestituisciAllaFine {
-    RestituisciAllaFine() = default;
-    RestituisciAllaFine(const RestituisciAllaFine&) = delete;
-    RestituisciAllaFine& operator=(const RestituisciAllaFine&) = delete;
-    ~RestituisciAllaFine() { memoria::RestituisciLiberaInDisparte(); }
-};
-
 } // namespace
 
 void Guida::Elabora() {
-    // However the run ends, what the driver and the released rows left in
-    // the heap goes back to the system, without keeping the window waiting.
-    const RestituisciAllaFine restituisci;
     QString sCONNESSIONE;
     QString sSQL;
     double SQL = 0;
@@ -167,13 +156,10 @@ void Guida::Elabora() {
             inizio = testi::Adesso();
             if (totale > 0) {
                 nRECORD = 0;
-                // Releasing the rows just counted takes a while too. Once
-                // read again, the driver's copy goes back to the system
-                // before the rows are loaded.
+                // Releasing the rows just counted takes a while too.
                 InAttesa([rs] {
                     rs->Close();
                     rs->Open();
-                    memoria::RestituisciLibera();
                 });
                 StatoRiga caricamento(QStringLiteral("Caricamento Record "),
                                       QStringLiteral(" di ") + Intero(totale));

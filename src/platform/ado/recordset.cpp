@@ -1,6 +1,7 @@
 #include "platform/ado/connessione.h"
 #include "platform/ado/righe.h"
 
+#include <malloc.h>
 #include <vector>
 
 namespace ado {
@@ -315,9 +316,10 @@ void Recordset::Open() {
             Lettura(*s_, *ActiveConnection, Source, Locale.decimalPoint()).Esegui(true);
         }
         // The statement is freed by now, and the driver's copy of the rows
-        // with it. Its pages stay with the heap, ready for a statement run
-        // again; memoria::RestituisciLibera gives them back.
+        // with it; hand its pages back to the system too, so that our rows
+        // are the one copy that stays.
         s_->righe.Compatta();
+        malloc_trim(0);
     } catch (...) {
         Close();
         throw;
