@@ -26,6 +26,7 @@
 //   arresto <dsn> <utente> <password> <fase> <riga o ms>
 // and, as peers, `isql -b` and a python3-pyodbc script.
 #include "platform/ado/ado.h"
+#include "platform/memoria.h"
 #include "startup/inizio.h"
 #include "tabella_prova.h"
 #include "window/guida.h"
@@ -965,6 +966,8 @@ int main(int argc, char** argv) {
             }
             return Pavimento(a[1], a[2].toInt());
         }
+        // The window's modes start as the program's main does.
+        memoria::PreparaHeap();
         if (a.size() == 6 && a[0] == u"finestra") {
             return CorsaFinestra(argc, argv, a);
         }

@@ -1,8 +1,10 @@
+#include "platform/memoria.h"
 #include "startup/inizio.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
+    memoria::PreparaHeap();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral(ZEL_PRODUCT));
     QApplication::setApplicationVersion(QStringLiteral(ZEL_VERSION_TEXT));
