@@ -163,7 +163,10 @@ void Guida::Elabora() {
                 });
                 StatoRiga caricamento(QStringLiteral("Caricamento Record "),
                                       QStringLiteral(" di ") + Intero(totale));
-                const ado::FieldList campi = rs->Fields();
+                // sDATI takes the rows the recordset has just read, one by
+                // one as they are loaded, without copying their text; they
+                // stay with it once the recordset is released.
+                sDATI.Adotta(rs->RigheLette());
                 // A row of lstDATI is its row of sDATI, each value followed by
                 // "|": read from sDATI when shown, its text is kept once.
                 const int colonne = nCAMPI;
@@ -180,10 +183,7 @@ void Guida::Elabora() {
                         rilascia();
                         return;
                     }
-                    const auto r = static_cast<qsizetype>(nRECORD);
-                    for (int i = 0; i < nCAMPI; ++i) {
-                        sDATI.Imposta(r, i, campi.Item(i).Value().testo);
-                    }
+                    sDATI.AdottaRiga(static_cast<qsizetype>(nRECORD));
                     lstDATI.AddItemDaFonte();
                     nRECORD = nRECORD + 1;
                     txtSTATUS.setText(caricamento.Per(nRECORD));

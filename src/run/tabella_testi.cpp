@@ -48,6 +48,8 @@ void TabellaTesti::Dimensiona(qsizetype righe, int colonne) {
     testo_.release();
     inizioRiga_.release();
     fineCella_.release();
+    fonte_.reset();
+    righeAdottate_ = 0;
     righe_ = righe;
     colonne_ = colonne;
     rigaCorrente_ = -1;
@@ -56,7 +58,24 @@ void TabellaTesti::Dimensiona(qsizetype righe, int colonne) {
     fineCella_.reserve(static_cast<std::size_t>(righe) * static_cast<std::size_t>(colonne));
 }
 
+void TabellaTesti::Adotta(std::shared_ptr<const ado::Righe> fonte) {
+    testo_.release();
+    inizioRiga_.release();
+    fineCella_.release();
+    rigaCorrente_ = -1;
+    colonneScritte_ = 0;
+    fonte_ = std::move(fonte);
+    righeAdottate_ = 0;
+}
+
+void TabellaTesti::AdottaRiga(qsizetype riga) {
+    Q_ASSERT(fonte_ && riga == righeAdottate_ && riga < fonte_->Conta());
+    righeAdottate_ = riga + 1;
+    righe_ = std::max(righe_, riga + 1);
+}
+
 void TabellaTesti::Imposta(qsizetype riga, int colonna, QStringView testo) {
+    Q_ASSERT(!fonte_);
     Q_ASSERT(colonna >= 0 && colonna < colonne_);
     Q_ASSERT(riga > rigaCorrente_ || (riga == rigaCorrente_ && colonna >= colonneScritte_));
 
@@ -89,6 +108,13 @@ void TabellaTesti::Imposta(qsizetype riga, int colonna, QStringView testo) {
 }
 
 QStringView TabellaTesti::Cella(qsizetype riga, int colonna) const {
+    if (fonte_) {
+        if (riga < 0 || riga >= righeAdottate_ || colonna < 0 || colonna >= colonne_ ||
+            colonna >= fonte_->Colonne()) {
+            return {};
+        }
+        return fonte_->Cella(riga, colonna).testo;
+    }
     if (riga < 0 || riga > rigaCorrente_ || colonna < 0 || colonna >= colonne_ ||
         (riga == rigaCorrente_ && colonna >= colonneScritte_)) {
         return {};
@@ -100,7 +126,8 @@ QStringView TabellaTesti::Cella(qsizetype riga, int colonna) const {
 }
 
 qint64 TabellaTesti::MemoryBytes() const {
-    return static_cast<qint64>(sizeof(*this) + testo_.capacity() * sizeof(char16_t) +
+    return (fonte_ ? fonte_->Byte() : 0) +
+           static_cast<qint64>(sizeof(*this) + testo_.capacity() * sizeof(char16_t) +
                                inizioRiga_.capacity() * sizeof(quint64) +
                                fineCella_.capacity() * sizeof(quint32));
 }

@@ -4,10 +4,12 @@
 // first column on (the way a run loads rows); cells never written read as
 // the empty text. Holds a million rows of ten fields in about the size of
 // their text.
+#include "platform/ado/righe.h"
 #include "platform/crescente.h"
 
 #include <QString>
 #include <QStringView>
+#include <memory>
 
 class TabellaTesti {
   public:
@@ -18,6 +20,12 @@ class TabellaTesti {
     // be complete and, within r, columns before c already written (skipped
     // cells stay empty). A row past the last grows the table.
     void Imposta(qsizetype riga, int colonna, QStringView testo);
+    // From now on the table's rows are rows a recordset read (field c of
+    // row r is fonte->Cella(r, c), NULL as the empty text), each taken in
+    // turn, from row 0, by AdottaRiga: nothing is copied. Drops the cells
+    // written so far and keeps the table's size; Dimensiona ends it.
+    void Adotta(std::shared_ptr<const ado::Righe> fonte);
+    void AdottaRiga(qsizetype riga);
     QStringView Cella(qsizetype riga, int colonna) const; // empty outside the table
     qsizetype Righe() const { return righe_; }
     int Colonne() const { return colonne_; }
@@ -31,4 +39,6 @@ class TabellaTesti {
     Crescente<quint32> fineCella_;  // per written cell: end, relative to its row
     qsizetype rigaCorrente_ = -1;
     int colonneScritte_ = 0;
+    std::shared_ptr<const ado::Righe> fonte_;
+    qsizetype righeAdottate_ = 0;
 };

@@ -13,6 +13,7 @@ class TestTabellaTesti : public QObject {
     void crescita();
     void dimensionaAzzera();
     void milioneDiRighe();
+    void righeAdottate();
 };
 
 void TestTabellaTesti::riempimentoELettura() {
@@ -133,6 +134,40 @@ void TestTabellaTesti::milioneDiRighe() {
     const qint64 dati = 2 * 68'888'890 /* digits of 0..9'999'999 */ +
                         4 * (Righe + 1) * (Colonne + 1) + 8 * (Righe + 1);
     QVERIFY2(t.MemoryBytes() < dati * 3 / 2, qPrintable(QString::number(t.MemoryBytes())));
+}
+
+void TestTabellaTesti::righeAdottate() {
+    // Two rows of two fields as a recordset reads them, a NULL among them.
+    auto lette = std::make_shared<ado::Righe>();
+    lette->Azzera(2);
+    for (const char16_t* v : {u"1", u"ROSSI", u"2", u""}) {
+        lette->Appendi(QStringView(v));
+        lette->ChiudiCella(QStringView(v).isEmpty());
+    }
+
+    TabellaTesti t;
+    t.Dimensiona(3, 3);
+    t.Imposta(0, 0, u"prima");
+    t.Adotta(lette);
+    lette.reset();                    // the table keeps the rows alive
+    QVERIFY(t.Cella(0, 0).isEmpty()); // nothing taken yet, the old cell gone
+    t.AdottaRiga(0);
+    QCOMPARE(t.Cella(0, 0), u"1");
+    QCOMPARE(t.Cella(0, 1), u"ROSSI");
+    QVERIFY(t.Cella(0, 2).isEmpty()); // a column the rows do not have
+    QVERIFY(t.Cella(1, 0).isEmpty()); // not taken yet
+    t.AdottaRiga(1);
+    QCOMPARE(t.Cella(1, 0), u"2");
+    QVERIFY(t.Cella(1, 1).isEmpty()); // NULL
+    QCOMPARE(t.Righe(), 3);
+    QVERIFY(t.Cella(2, 0).isEmpty());
+    QVERIFY(t.Cella(-1, 0).isEmpty());
+
+    // Dimensiona ends it: written cells again.
+    t.Dimensiona(1, 1);
+    QVERIFY(t.Cella(0, 0).isEmpty());
+    t.Imposta(0, 0, u"nuova");
+    QCOMPARE(t.Cella(0, 0), u"nuova");
 }
 
 QTEST_GUILESS_MAIN(TestTabellaTesti)

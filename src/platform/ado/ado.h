@@ -55,6 +55,7 @@ struct Valore {
 };
 
 class Recordset;
+class Righe;
 
 class Field {
   public:
@@ -107,6 +108,9 @@ class Recordset {
     // Rows held in memory, and the bytes they take (for measurements).
     qint64 RecordCount() const;
     qint64 MemoryBytes() const;
+    // The rows Open read, row r's field i at Cella(r, i); they stay valid
+    // after Close for as long as the pointer is held. Throws like Eof.
+    std::shared_ptr<const Righe> RigheLette() const;
 
     struct Stato;
     Stato& stato() const { return *s_; }

@@ -99,7 +99,8 @@ struct Recordset::Stato {
     enum class Condizione { Chiuso, SenzaRighe, Aperto };
     Condizione condizione = Condizione::Chiuso;
     std::vector<Colonna> colonne;
-    Righe righe;
+    // Shared with whoever keeps the rows after Close (see RigheLette).
+    std::shared_ptr<Righe> righe; // none while closed
     qint64 corrente = 0;
 
     // The state every reading call needs; throws when there is nothing to read.
@@ -148,7 +149,9 @@ class Lettura {
         s_.colonne.clear();
         for (SQLUSMALLINT i = 1; i <= n; ++i)
             s_.colonne.push_back(Descrivi(i));
-        s_.righe.Azzera(n);
+        // A fresh set: the previous one may still be held by someone else.
+        s_.righe = std::make_shared<Righe>();
+        s_.righe->Azzera(n);
 
         bool aBlocchi = !perCella;
         for (const Colonna& c : s_.colonne)
@@ -187,9 +190,9 @@ class Lettura {
 
     void Aggiungi(const Colonna& c, QStringView testo) {
         if (c.numerico)
-            s_.righe.Appendi(testo, separatore_);
+            s_.righe->Appendi(testo, separatore_);
         else
-            s_.righe.Appendi(testo);
+            s_.righe->Appendi(testo);
     }
 
     bool LeggiABlocchi() {
@@ -232,7 +235,7 @@ class Lettura {
                     const Buffer& b = buffer[i];
                     const SQLLEN byte = b.indicatori[r];
                     if (byte == SQL_NULL_DATA) {
-                        s_.righe.ChiudiCella(true);
+                        s_.righe->ChiudiCella(true);
                         continue;
                     }
                     if (byte < 0 || SQLULEN(byte) >= b.larghezza * sizeof(SQLWCHAR))
@@ -240,7 +243,7 @@ class Lettura {
                     const auto* testo = reinterpret_cast<const char16_t*>(b.dati.data());
                     Aggiungi(s_.colonne[i],
                              QStringView(testo + r * b.larghezza, qsizetype(byte) / 2));
-                    s_.righe.ChiudiCella(false);
+                    s_.righe->ChiudiCella(false);
                 }
             }
         }
@@ -276,7 +279,7 @@ class Lettura {
                     if (intero)
                         break;
                 }
-                s_.righe.ChiudiCella(nullo);
+                s_.righe->ChiudiCella(nullo);
             }
         }
         return true;
@@ -318,7 +321,8 @@ void Recordset::Open() {
         // The statement is freed by now, and the driver's copy of the rows
         // with it; hand its pages back to the system too, so that our rows
         // are the one copy that stays.
-        s_->righe.Compatta();
+        if (s_->righe)
+            s_->righe->Compatta();
         malloc_trim(0);
     } catch (...) {
         Close();
@@ -329,13 +333,13 @@ void Recordset::Open() {
 void Recordset::Close() {
     s_->condizione = Stato::Condizione::Chiuso;
     s_->colonne.clear();
-    s_->righe.Azzera(0);
+    s_->righe.reset();
     s_->corrente = 0;
 }
 
 bool Recordset::Eof() const {
     const Stato& s = s_->Leggibile();
-    return s.corrente >= s.righe.Conta();
+    return s.corrente >= s.righe->Conta();
 }
 
 void Recordset::MoveNext() {
@@ -349,9 +353,14 @@ FieldList Recordset::Fields() const {
     return FieldList(*this);
 }
 
-qint64 Recordset::RecordCount() const { return IsOpen() ? s_->righe.Conta() : 0; }
+qint64 Recordset::RecordCount() const { return IsOpen() ? s_->righe->Conta() : 0; }
 
-qint64 Recordset::MemoryBytes() const { return s_->righe.Byte(); }
+qint64 Recordset::MemoryBytes() const { return s_->righe ? s_->righe->Byte() : 0; }
+
+std::shared_ptr<const Righe> Recordset::RigheLette() const {
+    s_->Leggibile();
+    return s_->righe;
+}
 
 int FieldList::Count() const { return int(rs_->stato().Leggibile().colonne.size()); }
 
@@ -377,9 +386,9 @@ quint8 Field::NumericScale() const {
 
 Valore Field::Value() const {
     const Recordset::Stato& s = rs_->stato().Leggibile();
-    if (s.corrente >= s.righe.Conta())
+    if (s.corrente >= s.righe->Conta())
         throw Errore(QStringLiteral("Nessun record corrente: il recordset è alla fine."));
-    return s.righe.Cella(s.corrente, i_);
+    return s.righe->Cella(s.corrente, i_);
 }
 
 } // namespace ado

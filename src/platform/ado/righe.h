@@ -20,6 +20,7 @@ class Righe {
     void Appendi(QStringView pezzo, QStringView separatore);
     void ChiudiCella(bool nullo); // a NULL cell must have no text
     void Compatta();              // gives back the room kept for growth
+    int Colonne() const { return colonne_; }
     qint64 Conta() const { return colonne_ == 0 ? 0 : qint64(fine_.size()) / colonne_; }
     Valore Cella(qint64 riga, int colonna) const;
     qint64 Byte() const;
