@@ -1,5 +1,6 @@
 // The profile functions, checked on the bytes of the file.
 #include "platform/profilo.h"
+#include "support/file_prova.h"
 
 #include <QFile>
 #include <QRandomGenerator>
@@ -13,17 +14,6 @@ using profilo::GetPrivateProfileStringA;
 using profilo::WritePrivateProfileStringA;
 
 namespace {
-
-QByteArray Contenuto(const QString& file) {
-    QFile f(file);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void Crea(const QString& file, const QByteArray& byte) {
-    QFile f(file);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(byte), byte.size());
-}
 
 mode_t Modo(const QString& file) {
     struct stat st {};

@@ -5,6 +5,7 @@
 // Run as `test_profilo_guasti --scrivi FILE PREFISSO GIRI`, the executable is
 // the writer process of the concurrency test instead.
 #include "platform/profilo.h"
+#include "support/file_prova.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,17 +21,6 @@ using profilo::GetPrivateProfileStringA;
 using profilo::WritePrivateProfileStringA;
 
 namespace {
-
-QByteArray Contenuto(const QString& file) {
-    QFile f(file);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void Crea(const QString& file, const QByteArray& byte) {
-    QFile f(file);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(byte), byte.size());
-}
 
 QString Leggi(const QString& file, const QString& sezione, const QString& chiave,
               const QString& predefinito = QStringLiteral("#predefinito")) {
