@@ -1,3 +1,4 @@
+#include "platform/lingua.h"
 #include "platform/memoria.h"
 #include "startup/inizio.h"
 
@@ -10,6 +11,7 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationVersion(QStringLiteral(ZEL_VERSION_TEXT));
     QApplication::setOrganizationDomain(QStringLiteral("zelbrontica.example"));
     app.setProperty("lingua", QStringLiteral(ZEL_LANGUAGE));
+    TraduciQt(app); // before any window; without the file Qt's texts stay English
     Inizio::Main();
     const int esito = QApplication::exec();
     Inizio::Fine();

@@ -1,7 +1,9 @@
 #include "platform/finestra.h"
 
+#include "platform/accessibile.h"
 #include "platform/modello_righe.h"
 #include "platform/twips.h"
+#include "platform/vista_elenco.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -73,6 +75,14 @@ bool Controllo::Visible() const { return !w_->isHidden(); }
 void Controllo::setVisible(bool v) { w_->setVisible(v); }
 bool Controllo::Enabled() const { return w_->isEnabled(); }
 void Controllo::setEnabled(bool v) { w_->setEnabled(v); }
+
+void Controllo::setNomeAccessibile(const QString& nome) {
+    w_->setAccessibleName(nome);
+    // An editable combo box types into a field of its own.
+    if (auto* c = qobject_cast<QComboBox*>(w_.data()); c && c->lineEdit()) {
+        c->lineEdit()->setAccessibleName(nome);
+    }
+}
 
 // ---- TextBox ----
 
@@ -279,6 +289,7 @@ void TextBox::setSelLength(int n) {
 // ---- ComboBox ----
 
 void ComboBox::crea(QWidget* contenitore, const QString& nome) {
+    InstallaAccessibilita();
     auto* c = new QComboBox(contenitore);
     c->setEditable(true);
     c->setInsertPolicy(QComboBox::NoInsert);
@@ -354,7 +365,18 @@ void Label::crea(QWidget* contenitore, const QString& nome, const QString& testo
 }
 
 QString Label::Caption() const { return static_cast<QLabel*>(widget())->text(); }
-void Label::setCaption(const QString& testo) { static_cast<QLabel*>(widget())->setText(testo); }
+void Label::setCaption(const QString& testo) {
+    static_cast<QLabel*>(widget())->setText(testo);
+    if (buddy_) {
+        buddy_->setNomeAccessibile(testo);
+    }
+}
+
+void Label::setBuddy(Controllo& c) {
+    buddy_ = &c;
+    static_cast<QLabel*>(widget())->setBuddy(c.widget());
+    c.setNomeAccessibile(Caption());
+}
 
 void Frame::crea(QWidget* contenitore, const QString& nome, const QString& titolo) {
     auto* g = new QGroupBox(titolo, contenitore);
@@ -368,7 +390,7 @@ QGroupBox* Frame::riquadro() const { return static_cast<QGroupBox*>(widget()); }
 // ---- ListBox ----
 
 void ListBox::crea(QWidget* contenitore, const QString& nome) {
-    auto* v = new QTableView(contenitore);
+    auto* v = new VistaElenco(contenitore);
     v->setObjectName(nome);
     modello_ = new ModelloRighe(v);
     v->setModel(modello_);
@@ -385,9 +407,11 @@ void ListBox::crea(QWidget* contenitore, const QString& nome) {
     v->verticalHeader()->hide();
     v->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     v->verticalHeader()->setMinimumSectionSize(1);
-    QObject::connect(v->selectionModel(), &QItemSelectionModel::currentRowChanged, v,
-                     [this](const QModelIndex& attuale) {
-                         if (attuale.isValid() && Click) {
+    // A row is chosen when it becomes selected (a click, a movement key, or
+    // the program); the current row alone, as a focus frame, is no choice.
+    QObject::connect(v->selectionModel(), &QItemSelectionModel::selectionChanged, v,
+                     [this](const QItemSelection& scelta) {
+                         if (!scelta.isEmpty() && Click) {
                              Click();
                          }
                      });
@@ -407,8 +431,8 @@ void ListBox::AddItemDaFonte() { modello_->AggiungiDaFonte(); }
 QString ListBox::List(qsizetype i) const { return modello_->Riga(i); }
 
 qsizetype ListBox::ListIndex() const {
-    const QModelIndex i = vista()->selectionModel()->currentIndex();
-    return i.isValid() ? i.row() : -1;
+    const QItemSelection scelta = vista()->selectionModel()->selection();
+    return scelta.isEmpty() ? -1 : scelta.constFirst().top();
 }
 
 void ListBox::setListIndex(qsizetype i) {

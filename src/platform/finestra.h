@@ -39,6 +39,8 @@ class Controllo {
     void setVisible(bool v);
     bool Enabled() const;
     void setEnabled(bool v);
+    // The name a screen reader announces; no caption or size changes.
+    void setNomeAccessibile(const QString& nome);
     QWidget* widget() const { return w_; }
 
   protected:
@@ -122,6 +124,12 @@ class Label : public Controllo {
     void crea(QWidget* contenitore, const QString& nome, const QString& testo);
     QString Caption() const;
     void setCaption(const QString& testo);
+    // The control this label names: a screen reader announces the control
+    // by the caption, kept current when the caption changes.
+    void setBuddy(Controllo& c);
+
+  private:
+    Controllo* buddy_ = nullptr;
 };
 
 class Frame : public Controllo {
@@ -141,7 +149,7 @@ class ListBox : public Controllo {
     void AddItemDaFonte();
     qsizetype ListCount() const;
     QString List(qsizetype i) const;
-    // The selected row from 0, -1 when none.
+    // The selected row from 0, -1 when none. The focus alone selects none.
     qsizetype ListIndex() const;
     void setListIndex(qsizetype i);
     Evento Click; // the user selected a row, by mouse or keyboard

@@ -286,6 +286,10 @@ class BloccoCartella {
 
 } // namespace
 
+bool Rappresentabile(QChar carattere) {
+    return carattere == QLatin1Char('?') || CodificaCarattere(carattere) != '?';
+}
+
 quint32 GetPrivateProfileStringA(const QString& sezione, const QString& chiave,
                                  const QString& predefinito, QString& buffer, quint32 dimensione,
                                  const QString& file) {

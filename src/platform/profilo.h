@@ -26,4 +26,8 @@ quint32 GetPrivateProfileStringA(const QString& sezione, const QString& chiave,
 bool WritePrivateProfileStringA(const QString& sezione, const QString& chiave,
                                 const QString& valore, const QString& file);
 
+// Whether the file's code page keeps the character as it is (a text with
+// any other character is stored with "?" in its place).
+bool Rappresentabile(QChar carattere);
+
 } // namespace profilo

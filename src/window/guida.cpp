@@ -58,6 +58,7 @@ Guida::Guida(QWidget* parent) : Form(parent) {
     resize(twips::APixel(10455), twips::APixel(6420));
     creaControlli();
     ordineTabulazione();
+    nomiAccessibili();
     collegaEventi();
 }
 

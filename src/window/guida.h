@@ -55,6 +55,7 @@ class Guida : public Form {
   private:
     void creaControlli();
     void ordineTabulazione();
+    void nomiAccessibili();
     void collegaEventi();
 
     void cmdAPRI_Click();

@@ -2,6 +2,8 @@
 // source name, the user or the password turns it to upper case.
 #include "window/guida.h"
 
+#include "platform/profilo.h"
+
 #include <QLocale>
 
 namespace {
@@ -11,7 +13,26 @@ void SelezionaTutto(TextBox& t) {
     t.setSelLength(static_cast<int>(t.Text().size()));
 }
 
-void Maiuscolo(TextBox& t) { t.setText(QLocale::system().toUpper(t.Text())); }
+// Letter by letter, by the user's locale. A letter whose capital takes more
+// than one character ("ß" gives "SS") or that the settings file could not
+// store stays as it is: the text keeps its length, so a user or password
+// of ten characters still fits its box whole.
+QString MaiuscoloStessaLunghezza(const QString& testo) {
+    const QLocale locale = QLocale::system();
+    QString risultato = testo;
+    for (QChar& c : risultato) {
+        if (!c.isLower()) {
+            continue;
+        }
+        const QString maiuscola = locale.toUpper(QString(c));
+        if (maiuscola.size() == 1 && profilo::Rappresentabile(maiuscola[0])) {
+            c = maiuscola[0];
+        }
+    }
+    return risultato;
+}
+
+void Maiuscolo(TextBox& t) { t.setText(MaiuscoloStessaLunghezza(t.Text())); }
 
 } // namespace
 

@@ -2,6 +2,7 @@
 // bar, snapping back to the minimum, minimising, maximising, and focus moved
 // by real key presses.
 #include "support/finestra_prova.h"
+#include "support/risultati_prova.h"
 
 #include <QLineEdit>
 #include <QProcess>
@@ -12,6 +13,37 @@
 namespace {
 // Twips that the window system rounds to whole pixels: equal within one.
 bool Circa(float a, float b) { return qAbs(a - b) <= 15.0f; }
+
+// The whole focus order; disabled and hidden controls are skipped.
+const QStringList OrdineCompleto = {"txtODBC",           "txtSISTEMA", "txtAS400UTENTE",
+                                    "txtAS400PASSWORD",  "cmbMODO",    "cmbConnectionTimeout",
+                                    "cmbCommandTimeout", "txtSQL",     "chkLIST",
+                                    "cmdAPRI",           "cmdSTOP",    "lstCAMPI",
+                                    "lstDATI",           "txtSTATUS"};
+
+// Presses the X key `tasto` as many times as there are controls in `giro`,
+// starting from its first, and returns the controls the focus went to.
+QStringList Premi(const QString& xdotool, const char* tasto, const QStringList& giro) {
+    QStringList visti;
+    QObject contesto;
+    QObject::connect(qApp, &QApplication::focusChanged, &contesto, [&](QWidget*, QWidget* ora) {
+        visti << (ora ? ora->objectName() : QString());
+    });
+    QStringList argomenti = {QStringLiteral("key"), QStringLiteral("--delay"),
+                             QStringLiteral("30")};
+    for (qsizetype i = 0; i < giro.size(); ++i) {
+        argomenti << QString::fromLatin1(tasto);
+    }
+    QProcess::execute(xdotool, argomenti);
+    (void)QTest::qWaitFor([&] { return visti.size() >= giro.size(); }, 5000);
+    QTest::qWait(50); // and no more
+    return visti;
+}
+
+// The walk Tab makes from the first control of `giro` back to it, and the
+// one Shift+Tab makes.
+QStringList Avanti(const QStringList& giro) { return giro.mid(1) << giro.first(); }
+QStringList Indietro(const QStringList& giro) { return {giro.crbegin(), giro.crend()}; }
 } // namespace
 
 class TestGuidaWm : public QObject {
@@ -21,6 +53,7 @@ class TestGuidaWm : public QObject {
     void minimoERidimensionamento();
     void minimizzaEMassimizza();
     void tastiReali();
+    void tabulazioneCompleta();
 };
 
 void TestGuidaWm::cornice() {
@@ -96,6 +129,71 @@ void TestGuidaWm::tastiReali() {
     tasto("Tab");
     QTRY_COMPARE(g.txtAS400UTENTE.Text(), QStringLiteral("X"));
     QCOMPARE(g.txtSISTEMA.Text(), QStringLiteral("as400a"));
+}
+
+void TestGuidaWm::tabulazioneCompleta() {
+    const QString xdotool = QStandardPaths::findExecutable(QStringLiteral("xdotool"));
+    if (xdotool.isEmpty()) {
+        QSKIP("xdotool is not installed");
+    }
+    zeltest::PreparaArticoli();
+    FinestraProva p;
+    Guida& g = p.apri();
+    QTRY_COMPARE(NomeFuoco(), QStringLiteral("txtODBC"));
+    const auto senza = [](QStringList giro, const QStringList& saltati) {
+        for (const QString& s : saltati) {
+            giro.removeOne(s);
+        }
+        return giro;
+    };
+    const QStringList risultati = {"lstCAMPI", "lstDATI", "txtSTATUS"};
+    const auto giri = [&](const QStringList& giro) {
+        QCOMPARE(Premi(xdotool, "Tab", giro), Avanti(giro));
+        QCOMPARE(NomeFuoco(), QStringLiteral("txtODBC"));
+        QCOMPARE(Premi(xdotool, "shift+Tab", giro), Indietro(giro));
+        QCOMPARE(NomeFuoco(), QStringLiteral("txtODBC"));
+    };
+
+    // No results yet: the results frame is skipped, and "arresta" while
+    // disabled.
+    giri(senza(OrdineCompleto, risultati + QStringList{"cmdSTOP"}));
+    if (QTest::currentTestFailed()) {
+        return;
+    }
+    g.cmdSTOP.setEnabled(true);
+    giri(senza(OrdineCompleto, risultati));
+    if (QTest::currentTestFailed()) {
+        return;
+    }
+
+    // Results listed: the lists hold rows and let the focus through, in both
+    // directions, without picking one.
+    g.cmdSTOP.setEnabled(false);
+    QVERIFY(zeltest::ElaboraArticoli(g));
+    QCOMPARE(g.lstDATI.ListCount(), 4);
+    g.txtODBC.widget()->setFocus(Qt::TabFocusReason);
+    giri(senza(OrdineCompleto, {"cmdSTOP"}));
+    if (QTest::currentTestFailed()) {
+        return;
+    }
+    g.cmdSTOP.setEnabled(true);
+    giri(OrdineCompleto);
+    if (QTest::currentTestFailed()) {
+        return;
+    }
+    QCOMPARE(g.lstDATI.ListIndex(), -1);
+    QCOMPARE(zeltest::Righe(g.lstCAMPI).value(0), QStringLiteral("codice NUM  10,0"));
+
+    // Shift+Tab back into the rows; the arrow keys pick and show them.
+    QCOMPARE(Premi(xdotool, "shift+Tab", {"txtODBC", "txtSTATUS"}),
+             QStringList({"txtSTATUS", "lstDATI"}));
+    QProcess::execute(xdotool,
+                      {QStringLiteral("key"), QStringLiteral("Down"), QStringLiteral("Down")});
+    QTRY_COMPARE(g.lstDATI.ListIndex(), 1);
+    QTRY_COMPARE(zeltest::Righe(g.lstCAMPI),
+                 QStringList({"codice = 2", "nome = DADO", "prezzo = 0.25"}));
+    QProcess::execute(xdotool, {QStringLiteral("key"), QStringLiteral("End")});
+    QTRY_COMPARE(g.lstDATI.ListIndex(), 3);
 }
 
 int main(int argc, char* argv[]) {
