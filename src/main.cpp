@@ -4,6 +4,9 @@
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
+    if (const auto esito = Inizio::RigaDiComando(argc, argv)) {
+        return *esito;
+    }
     memoria::PreparaHeap();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral(ZEL_PRODUCT));

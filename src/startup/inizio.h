@@ -1,6 +1,7 @@
 #pragma once
 // Start-up and settings file.
 #include <QString>
+#include <optional>
 
 class Guida;
 
@@ -8,6 +9,13 @@ namespace Inizio {
 
 // Full path of the settings file; set once by Main before the window exists.
 extern QString FileINI;
+
+// Answers --help (-h) and --version (-v) on standard output and gives the
+// exit status; nullopt for any other command line, which the program leaves
+// to Qt. Needs no application object.
+std::optional<int> RigaDiComando(int argc, char* argv[]);
+QString TestoVersione();
+QString TestoGuida(const QString& programma, const QString& fileIni);
 
 // Fixes FileINI and shows the window (not modal); returns at once.
 void Main();
