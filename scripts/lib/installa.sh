@@ -17,7 +17,8 @@ installa_pacchetti() {
 
 # What building the program needs.
 PACCHETTI_COSTRUZIONE=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev
-                       unixodbc unixodbc-dev libsqliteodbc fonts-liberation sqlite3)
+                       unixodbc unixodbc-dev libsqliteodbc fonts-liberation sqlite3
+                       librsvg2-bin)
 
 # Builds into the given folder (default: build).
 costruisci() {
