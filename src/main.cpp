@@ -12,6 +12,8 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral(ZEL_PRODUCT));
     QApplication::setApplicationVersion(QStringLiteral(ZEL_VERSION_TEXT));
     QApplication::setOrganizationDomain(QStringLiteral("zelbrontica.example"));
+    // The installed menu entry (dist/), which desktops match the window to.
+    QGuiApplication::setDesktopFileName(QStringLiteral("example.zelbrontica.zelbrontica"));
     app.setProperty("lingua", QStringLiteral(ZEL_LANGUAGE));
     Inizio::Main();
     const int esito = QApplication::exec();
