@@ -87,15 +87,12 @@ SceltaINI ScegliFileINI(const QString& cartella, const QString& nome, bool prepa
     if (!prepara) {
         return {dellUtente, {}};
     }
-    if (CreaCartella(CartellaUtente())) {
-        if (QFileInfo::exists(dellUtente)
-                ? Scrivibile(dellUtente)
-                : Scrivibile(dellUtente) && CopiaPredefiniti(accanto, dellUtente)) {
-            return {dellUtente, {}};
-        }
+    if (CreaCartella(CartellaUtente()) && Scrivibile(dellUtente) &&
+        (QFileInfo::exists(dellUtente) || CopiaPredefiniti(accanto, dellUtente))) {
+        return {dellUtente, {}};
     }
     // Nowhere to write: the values typed are not remembered. The window says
-    // nothing; the most recent settings there are are still read.
+    // nothing, and the latest settings found are still read.
     const QString letto = QFileInfo(dellUtente).isFile() ? dellUtente : accanto;
     return {letto, QStringLiteral("%1: le impostazioni non possono essere salvate né in %2 né in "
                                   "%3; i valori inseriti non saranno ricordati.")
