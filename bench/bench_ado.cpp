@@ -9,6 +9,7 @@
 // ZEL_BENCH_DB; postgres needs the ZEL_PG_* variables (source
 // scripts/lib/postgres.sh; pg_avvia).
 #include "platform/ado/ado.h"
+#include "support/driver_odbc.h"
 #include "tabella_prova.h"
 
 #include <QCoreApplication>
@@ -166,8 +167,10 @@ bool PreparaOdbc(const QTemporaryDir& cartella) {
     QFile f(cartella.filePath(QStringLiteral("odbcinst.ini")));
     if (!f.open(QIODevice::WriteOnly))
         return false;
-    f.write("[SQLite3]\nDriver=/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so\n\n"
-            "[PostgreSQL Unicode]\nDriver=/usr/lib/x86_64-linux-gnu/odbc/psqlodbcw.so\n");
+    f.write(QStringLiteral("[SQLite3]\nDriver=%1\n\n[PostgreSQL Unicode]\nDriver=%2\n")
+                .arg(zeltest::DriverOdbc(QStringLiteral("libsqlite3odbc.so")),
+                     zeltest::DriverOdbc(QStringLiteral("psqlodbcw.so")))
+                .toUtf8());
     f.close();
     QFile(cartella.filePath(QStringLiteral("odbc.ini"))).open(QIODevice::WriteOnly);
     qputenv("ODBCSYSINI", QFile::encodeName(cartella.path()));

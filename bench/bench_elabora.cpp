@@ -28,6 +28,7 @@
 #include "platform/ado/ado.h"
 #include "platform/memoria.h"
 #include "startup/inizio.h"
+#include "support/driver_odbc.h"
 #include "tabella_prova.h"
 #include "window/guida.h"
 
@@ -795,9 +796,9 @@ int Orchestra(const Parametri& p, const QString& sé) {
                         qEnvironmentVariable("ZEL_PG_DB"), qEnvironmentVariable("ZEL_PG_USER"));
     }
     Scrivi(dir + QStringLiteral("/odbcinst.ini"),
-           QStringLiteral("[SQLite3]\nDriver=/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so\n\n"
-                          "[PostgreSQL Unicode]\n"
-                          "Driver=/usr/lib/x86_64-linux-gnu/odbc/psqlodbcw.so\n"));
+           QStringLiteral("[SQLite3]\nDriver=%1\n\n[PostgreSQL Unicode]\nDriver=%2\n")
+               .arg(zeltest::DriverOdbc(QStringLiteral("libsqlite3odbc.so")),
+                    zeltest::DriverOdbc(QStringLiteral("psqlodbcw.so"))));
     Scrivi(dir + QStringLiteral("/odbc.ini"), dsn);
     Scrivi(dir + QStringLiteral("/utente.ini"), QString());
     Scrivi(dir + QStringLiteral("/istruzione.sql"), Istruzione + u'\n');

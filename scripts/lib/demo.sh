@@ -53,8 +53,9 @@ _demo_driver() {
         echo "$nome"
         return 0
     fi
-    for cand in /usr/lib/x86_64-linux-gnu/odbc/"$nome" /usr/lib/*/odbc/"$nome" \
-        $(dpkg -L libsqliteodbc 2>/dev/null | grep "/${nome##*/}\$"); do
+    # Debian's folder for the native architecture first, then any other.
+    for cand in $(dpkg -L libsqliteodbc 2>/dev/null | grep "/${nome##*/}\$") \
+        /usr/lib/*/odbc/"$nome"; do
         if [ -f "$cand" ]; then
             echo "$cand"
             return 0

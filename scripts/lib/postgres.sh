@@ -1,5 +1,5 @@
 # shellcheck shell=bash
-# A throw-away PostgreSQL 15 cluster for the tests and the benchmark.
+# A throw-away PostgreSQL cluster for the tests and the benchmark.
 #
 #   source scripts/lib/postgres.sh
 #   pg_avvia      # starts it, exports ZEL_PG_HOST ZEL_PG_PORT ZEL_PG_DB ZEL_PG_USER ZEL_PG_PASSWORD
@@ -15,7 +15,29 @@
 # (scram) on TCP connections. Role zeltest (password zelpass, may create
 # roles) owns database zeltest. As root, the cluster runs as user postgres.
 
-ZEL_PG_BIN=${ZEL_PG_BIN:-/usr/lib/postgresql/15/bin}
+# The server's programs (initdb, pg_ctl, psql): $ZEL_PG_BIN when set, else
+# the folder pg_config names when it holds initdb, else the newest release
+# under /usr/lib/postgresql (package postgresql: 15 on Debian 12, 17 on
+# Debian 13).
+_pg_cartella_programmi() {
+    local cartella
+    if command -v pg_config >/dev/null; then
+        cartella=$(pg_config --bindir 2>/dev/null || true)
+        if [ -x "$cartella/initdb" ]; then
+            echo "$cartella"
+            return 0
+        fi
+    fi
+    for cartella in $(ls -d /usr/lib/postgresql/*/bin 2>/dev/null | sort -V -r); do
+        if [ -x "$cartella/initdb" ]; then
+            echo "$cartella"
+            return 0
+        fi
+    done
+    echo "pg_avvia: server PostgreSQL non trovato (manca il pacchetto postgresql?)" >&2
+    return 1
+}
+ZEL_PG_BIN=${ZEL_PG_BIN:-$(_pg_cartella_programmi 2>/dev/null || true)}
 
 # Runs a command as the cluster's owner.
 _pg_come_proprietario() {
@@ -45,6 +67,7 @@ pg_avvia() {
         return 1
     fi
     local cartella porta
+    [ -n "$ZEL_PG_BIN" ] || ZEL_PG_BIN=$(_pg_cartella_programmi) || return 1
     cartella=$(mktemp -d "${TMPDIR:-/tmp}/zelpg.XXXXXX") || return 1
     [ "$(id -u)" -eq 0 ] && chown postgres: "$cartella"
     if ! _pg_come_proprietario "$ZEL_PG_BIN/initdb" -D "$cartella/dati" -U postgres \

@@ -33,6 +33,14 @@ constexpr int IntervalloEventiMs = 8;
 
 // A text widget that reports focus changes after handling them itself, so
 // that a handler's selection is the last word.
+// A list that pops up over a field (a completer's) and closes again takes
+// and gives back the focus with Qt::PopupFocusReason, and the window's
+// deactivation and return with Qt::ActiveWindowFocusReason: neither is an
+// entry into the field or an exit from it.
+bool SoloPassaggio(Qt::FocusReason r) {
+    return r == Qt::ActiveWindowFocusReason || r == Qt::PopupFocusReason;
+}
+
 template <class Base> class ConFuoco : public Base {
   public:
     using Base::Base;
@@ -97,9 +105,9 @@ void TextBox::crea(QWidget* contenitore, const QString& nome, bool multiRiga) {
         area->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         area->setTabChangesFocus(true);
-        area->entrato = [this](Qt::FocusReason r) { entrato(r == Qt::ActiveWindowFocusReason); };
+        area->entrato = [this](Qt::FocusReason r) { entrato(SoloPassaggio(r)); };
         area->uscito = [this](Qt::FocusReason r) {
-            if (r != Qt::ActiveWindowFocusReason && r != Qt::PopupFocusReason) {
+            if (!SoloPassaggio(r)) {
                 uscito();
             }
         };
@@ -107,9 +115,9 @@ void TextBox::crea(QWidget* contenitore, const QString& nome, bool multiRiga) {
         w = area;
     } else {
         auto* riga = new ConFuoco<QLineEdit>(contenitore);
-        riga->entrato = [this](Qt::FocusReason r) { entrato(r == Qt::ActiveWindowFocusReason); };
+        riga->entrato = [this](Qt::FocusReason r) { entrato(SoloPassaggio(r)); };
         riga->uscito = [this](Qt::FocusReason r) {
-            if (r != Qt::ActiveWindowFocusReason && r != Qt::PopupFocusReason) {
+            if (!SoloPassaggio(r)) {
                 uscito();
             }
         };

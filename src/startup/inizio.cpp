@@ -15,7 +15,11 @@ void Inizio::Main() {
     const QFileInfo eseguibile(QCoreApplication::applicationFilePath());
     const QString Path = eseguibile.absolutePath();
     const QString EXEName = eseguibile.completeBaseName();
-    FileINI = PercorsoINI(Path, EXEName);
+    const SceltaINI scelta = ScegliFileINI(Path, EXEName);
+    FileINI = scelta.percorso;
+    if (!scelta.avviso.isEmpty()) {
+        Segnala(scelta.avviso);
+    }
     finestra = std::make_unique<Guida>();
     // Closing the window ends the program, even when a run had hidden it
     // first.

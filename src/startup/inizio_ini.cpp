@@ -3,6 +3,9 @@
 
 #include "platform/profilo.h"
 
+#include <QDir>
+#include <cstdio>
+
 namespace Inizio {
 
 QString FileINI;
@@ -24,7 +27,18 @@ void ScriviINI(const QString& file, const QString& sezione, const QString& chiav
     // One line per key: each CR and each LF becomes a blank.
     QString riga = valore;
     riga.replace(u'\r', u' ').replace(u'\n', u' ');
-    profilo::WritePrivateProfileStringA(sezione, chiave, riga, file);
+    if (!profilo::WritePrivateProfileStringA(sezione, chiave, riga, file)) {
+        Segnala(QStringLiteral("Impossibile salvare le impostazioni in %1.")
+                    .arg(QDir::toNativeSeparators(file)));
+    }
+}
+
+void Segnala(const QString& riga) {
+    static bool segnalato = false;
+    if (!segnalato) {
+        segnalato = true;
+        std::fprintf(stderr, "%s\n", qPrintable(riga));
+    }
 }
 
 } // namespace Inizio

@@ -75,6 +75,7 @@ void Guida::creaControlli() {
     Label1.crea(as400, QStringLiteral("Label1"), QStringLiteral("ODBC"));
     Posiziona(Label1, 120, 360, 735, 255);
     txtODBC.crea(as400, QStringLiteral("txtODBC"), false);
+    sorgentiODBC.collega(txtODBC);
     Posiziona(txtODBC, 960, 360, 1575, 285);
     Label3.crea(as400, QStringLiteral("Label3"), QStringLiteral("Sistema"));
     Posiziona(Label3, 120, 720, 735, 255);
@@ -162,7 +163,10 @@ void Guida::ordineTabulazione() {
 }
 
 void Guida::collegaEventi() {
-    txtODBC.GotFocus = [this] { txtODBC_GotFocus(); };
+    txtODBC.GotFocus = [this] {
+        txtODBC_GotFocus();
+        OffriSorgenti();
+    };
     txtSISTEMA.GotFocus = [this] { txtSISTEMA_GotFocus(); };
     txtSQL.GotFocus = [this] { txtSQL_GotFocus(); };
     txtAS400UTENTE.GotFocus = [this] { txtAS400UTENTE_GotFocus(); };

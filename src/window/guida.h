@@ -5,6 +5,7 @@
 #include "platform/finestra.h"
 #include "platform/form.h"
 #include "platform/modello_righe.h"
+#include "platform/suggerimenti.h"
 #include "run/tabella_testi.h"
 
 #include <QStringList>
@@ -30,6 +31,8 @@ class Guida : public Form {
     TextBox txtSTATUS;
     Label lblCAMPI, lblDATI;
     ListBox lstCAMPI, lstDATI;
+    // The data source names offered while txtODBC is typed in.
+    Suggerimenti sorgentiODBC;
 
     // State of the run, kept between runs.
     std::shared_ptr<ado::Connection> cnAS400;
@@ -72,6 +75,7 @@ class Guida : public Form {
     void txtODBC_LostFocus();
     void txtAS400UTENTE_LostFocus();
     void txtAS400PASSWORD_LostFocus();
+    void OffriSorgenti();
 
     bool inElaborazione_ = false;
     // The window was closed during a run: the run ends at its next yield

@@ -6,6 +6,7 @@
 // the writer process of the concurrency test instead.
 #include "platform/profilo.h"
 #include "support/file_prova.h"
+#include "support/piccolo_disco.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,7 +14,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -50,33 +50,6 @@ int Scrittore(const QString& file, const QString& prefisso, int giri) {
     }
     return 0;
 }
-
-// A small memory file system on a folder, for as long as it lives; not
-// mounted when the test may not mount (not root, or no right to).
-class PiccoloDisco {
-  public:
-    explicit PiccoloDisco(const QString& cartella) : cartella_(QFile::encodeName(cartella)) {
-        montato_ = ::geteuid() == 0 &&
-                   ::mount("tmpfs", cartella_.constData(), "tmpfs", 0, "size=64k,mode=0700") == 0;
-    }
-    ~PiccoloDisco() {
-        if (montato_) {
-            ::umount2(cartella_.constData(), MNT_DETACH);
-        }
-    }
-    PiccoloDisco(const PiccoloDisco&) = delete;
-    PiccoloDisco& operator=(const PiccoloDisco&) = delete;
-
-    bool Montato() const { return montato_; }
-    bool SolaLettura(bool si) const {
-        return ::mount(nullptr, cartella_.constData(), nullptr, MS_REMOUNT | (si ? MS_RDONLY : 0),
-                       "size=64k,mode=0700") == 0;
-    }
-
-  private:
-    QByteArray cartella_;
-    bool montato_ = false;
-};
 
 } // namespace
 

@@ -1,5 +1,7 @@
 #include "support/odbc_privato.h"
 
+#include "support/driver_odbc.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -9,12 +11,10 @@ namespace zeltest {
 
 namespace {
 
-const char* const kCartellaDriver = "/usr/lib/x86_64-linux-gnu/odbc";
-
 QString Driver(const QString& nome) {
-    const QString percorso = QDir(QString::fromLatin1(kCartellaDriver)).filePath(nome);
-    if (!QFileInfo::exists(percorso))
-        qFatal("Driver ODBC mancante: %s", qPrintable(percorso));
+    const QString percorso = DriverOdbc(nome);
+    if (percorso.isEmpty())
+        qFatal("Driver ODBC mancante: %s", qPrintable(nome));
     return percorso;
 }
 
