@@ -365,6 +365,8 @@ void Recordset::Open() {
     Close();
     ActiveConnection->handles().annullata = false;
     try {
+        // One execution, whatever the values: a failure is never retried,
+        // so a statement with side effects has them once.
         Lettura(*s_, *ActiveConnection, Source, Locale.decimalPoint()).Esegui();
         // The statement is freed by now, and the driver's copy of the rows
         // with it; hand its pages back to the system too, so that our rows
