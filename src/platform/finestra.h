@@ -41,6 +41,9 @@ class Controllo {
     void setEnabled(bool v);
     // The name a screen reader announces; no caption or size changes.
     void setNomeAccessibile(const QString& nome);
+    // Shown on hover; screen readers read it as the control's description.
+    QString ToolTipText() const;
+    void setToolTipText(const QString& testo);
     QWidget* widget() const { return w_; }
 
   protected:
