@@ -1,12 +1,10 @@
 // Runs end to end through the window, against real data sources: the
 // SQLite3 driver on a private database, and PostgreSQL when scripts/test has
 // started one.
-#include "support/finestra_prova.h"
+#include "support/corsa_prova.h"
 #include "support/odbc_privato.h"
 
 #include <QLineEdit>
-#include <QPushButton>
-#include <QRegularExpression>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
@@ -14,60 +12,6 @@
 namespace {
 
 const QString Dsn = QStringLiteral("ZELTEST_SQLITE");
-const QRegularExpression RigaFinale(QStringLiteral(
-    "^Elaborazione Completata \\(SQL=\\d* sec - COUNT=\\d* sec - PAG\\.=\\d* sec\\)$"));
-
-void Inserisci(Guida& g, const QString& dsn, const QString& sql, const QString& utente = "ZELTEST",
-               const QString& password = "zelpass") {
-    g.cmbMODO.setText(QStringLiteral("ODBC"));
-    g.txtODBC.setText(dsn);
-    g.txtAS400UTENTE.setText(utente);
-    g.txtAS400PASSWORD.setText(password);
-    g.txtSQL.setText(sql);
-}
-
-void InserisciPg(Guida& g, const QString& sql, const QString& password = QString()) {
-    Inserisci(g, QStringLiteral("ZELTEST_PG"), sql, qEnvironmentVariable("ZEL_PG_USER"),
-              password.isNull() ? qEnvironmentVariable("ZEL_PG_PASSWORD") : password);
-}
-
-void Elabora(Guida& g) { g.cmdAPRI.pulsante()->click(); }
-
-// Calls `azione` once, at the first yield of the run at which the status
-// text starts with `fase`.
-void AllaFase(Guida& g, const QString& fase, std::function<void()> azione) {
-    auto* t = new QTimer(&g);
-    t->setInterval(0);
-    QObject::connect(t, &QTimer::timeout, t, [&g, t, fase, azione] {
-        if (g.txtSTATUS.Text().startsWith(fase)) {
-            t->stop();
-            azione();
-            t->deleteLater();
-        }
-    });
-    t->start();
-}
-
-void ClickVero(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton); }
-
-QStringList Righe(ListBox& l) {
-    QStringList r;
-    for (qsizetype i = 0; i < l.ListCount(); ++i) {
-        r << l.List(i);
-    }
-    return r;
-}
-
-QString TestoErrore(const QString& connessione, const QString& sql) {
-    return QStringLiteral("Errori Durante Elaborazione\r\n\r\nStringa di Connessione: ") +
-           connessione + QStringLiteral("\r\n\r\nStringa di Elaborazione: ") + sql +
-           QStringLiteral("\r\n\r\nErrore: ");
-}
-
-void ControllaRiposo(Guida& g) {
-    QVERIFY(g.cmdAPRI.Enabled());
-    QVERIFY(!g.cmdSTOP.Enabled());
-}
 
 } // namespace
 
@@ -390,7 +334,8 @@ void TestElabora::fallimentiPostgres() {
     FinestraProva p;
     Guida& g = p.apri();
 
-    InserisciPg(g, QStringLiteral("SELECT 1"), QStringLiteral("SBAGLIATA"));
+    InserisciPg(g, QStringLiteral("SELECT 1"), QStringLiteral("ZELTEST_PG"), UtentePg(),
+                QStringLiteral("SBAGLIATA"));
     auto m = AspettaMessaggio();
     Elabora(g);
     QVERIFY(m->prompt.startsWith(
