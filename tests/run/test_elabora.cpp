@@ -5,6 +5,7 @@
 #include "support/odbc_privato.h"
 
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
@@ -23,6 +24,7 @@ class TestElabora : public QObject {
     void elencoNascosto();
     void elencoDellaCorsaPrecedente();
     void arresto();
+    void arrestoPrimaDelConteggio();
     void paginazioneDuranteLaCorsa();
     void campiObbligatori();
     void fallimenti();
@@ -176,6 +178,37 @@ void TestElabora::arresto() {
     // Every row in the list has its values already.
     g.lstDATI.setListIndex(caricate - 1);
     QCOMPARE(Righe(g.lstCAMPI).value(0), QStringLiteral("n = %1").arg(caricate));
+}
+
+void TestElabora::arrestoPrimaDelConteggio() {
+    FinestraProva p;
+    Guida& g = p.apri();
+    // The click returns with the run under way: the window handles the
+    // user's events, "arresta" among them, while it connects.
+    Inserisci(g, Dsn, QStringLiteral("SELECT n, t FROM grande"));
+    g.cmdAPRI.pulsante()->click();
+    QVERIFY(g.InElaborazione());
+    QCOMPARE(g.txtSTATUS.Text(), QStringLiteral("Apertura Connessione"));
+    ClickVero(g.cmdSTOP.widget());
+    QTRY_VERIFY_WITH_TIMEOUT(!g.InElaborazione(), 60000);
+    // Not seen while the fields are listed: the run stops at the first
+    // counted row, before counting it.
+    QCOMPARE(g.txtSTATUS.Text(), QStringLiteral("Caricamento Definizione Campi - t"));
+    QCOMPARE(g.lstCAMPI.ListCount(), 2);
+    QCOMPARE(g.lblCAMPI.Caption(), QStringLiteral("Campi (2)"));
+    QCOMPARE(g.nRECORD, 0.0);
+    QVERIFY(!g.cnAS400 && !g.rsAS400);
+    ControllaRiposo(g);
+
+    // A result without rows never looks at the flag: it ends normally.
+    Inserisci(g, Dsn, QStringLiteral("SELECT a, b FROM vuota"));
+    g.cmdAPRI.pulsante()->click();
+    ClickVero(g.cmdSTOP.widget());
+    QTRY_VERIFY_WITH_TIMEOUT(!g.InElaborazione(), 60000);
+    QVERIFY(g.bSTOP);
+    QVERIFY2(RigaFinale.match(g.txtSTATUS.Text()).hasMatch(), qPrintable(g.txtSTATUS.Text()));
+    QCOMPARE(g.lblDATI.Caption(), QStringLiteral("Dati (0 records)"));
+    ControllaRiposo(g);
 }
 
 void TestElabora::paginazioneDuranteLaCorsa() {
