@@ -28,6 +28,8 @@ qint64 MillisecondiGrossolani() {
 } // namespace
 
 Corsa::Corsa(FinestraCorsa f, QObject* parent) : QObject(parent), f_(f) {
+    operaio_.setMaxThreadCount(1);
+    operaio_.setExpiryTimeout(-1);
     seguito_.setSingleShot(true);
     seguito_.setInterval(0);
     connect(&seguito_, &QTimer::timeout, this, [this] { esegui(prossimo_); });
@@ -105,14 +107,15 @@ void Corsa::esegui(Passo p) {
 
 void Corsa::fuori(std::function<void()> lavoro, Passo poi) {
     prossimo_ = poi;
-    attesa_.setFuture(QtConcurrent::run([lavoro = std::move(lavoro)]() -> std::exception_ptr {
-        try {
-            lavoro();
-        } catch (...) {
-            return std::current_exception();
-        }
-        return nullptr;
-    }));
+    attesa_.setFuture(
+        QtConcurrent::run(&operaio_, [lavoro = std::move(lavoro)]() -> std::exception_ptr {
+            try {
+                lavoro();
+            } catch (...) {
+                return std::current_exception();
+            }
+            return nullptr;
+        }));
 }
 
 void Corsa::dopoGliEventi(Passo poi) {

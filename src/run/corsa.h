@@ -14,6 +14,7 @@
 #include <QFutureWatcher>
 #include <QObject>
 #include <QStringList>
+#include <QThreadPool>
 #include <QTimer>
 #include <exception>
 #include <functional>
@@ -115,6 +116,9 @@ class Corsa : public QObject {
     StatoRiga statoRiga_;
 
     QTimer seguito_;
+    // One thread for every blocking call of every run: the memory a result
+    // leaves behind stays with that thread's heap and serves the next one.
+    QThreadPool operaio_;
     Passo prossimo_ = nullptr;
     QFutureWatcher<std::exception_ptr> attesa_;
     std::exception_ptr errore_;
