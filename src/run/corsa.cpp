@@ -51,6 +51,8 @@ void Corsa::Avvia(const RichiestaCorsa& r) {
     COUNT = 0;
     PAG = 0;
     errore_ = nullptr;
+    cronometro_ = {};
+    contando_ = false;
     esegui(&Corsa::connetti);
 }
 
@@ -61,6 +63,7 @@ void Corsa::connetti() {
     f_.lstDATI.Clear();
     f_.lstCAMPI.Clear();
     f_.frmELABORAZIONE.setVisible(true);
+    f_.txtSTATUS.setToolTipText(QString());
     f_.nRECORD = 0;
     f_.nCAMPI = 0;
     f_.txtSTATUS.setText(QStringLiteral("Apertura Connessione"));
@@ -158,12 +161,14 @@ void Corsa::apriFile() {
     rs->CursorLocation = ado::adUseClient;
     rs->Source = sSQL;
     inizio_ = testi::Adesso();
+    cronometro_.Avvia(tempi::Fase::Istruzione);
     fuori([rs] { rs->Open(); }, &Corsa::eseguita);
 }
 
 void Corsa::eseguita() {
     SQL = static_cast<double>(testi::Adesso() - inizio_);
     rilancia();
+    cronometro_.Ferma();
     const int conteggio = f_.rsAS400->Fields().Count();
     if (conteggio > 32767) {
         throw testi::ErroreRun(QStringLiteral("Overflow"));
@@ -200,6 +205,8 @@ void Corsa::elencaCampi() {
     f_.lblCAMPI.setCaption(QStringLiteral("Campi (") + QString::number(f_.nCAMPI) +
                            QStringLiteral(")"));
     inizio_ = testi::Adesso();
+    cronometro_.Avvia(tempi::Fase::Conteggio);
+    contando_ = true;
     statoRiga_.Prepara(u"Conteggio Records ", {});
     dopoGliEventi(&Corsa::conta);
 }
@@ -217,6 +224,7 @@ void Corsa::conta() {
         f_.txtSTATUS.Refresh();
     }
     totale_ = f_.nRECORD;
+    cronometro_.Ferma();
     COUNT = static_cast<double>(testi::Adesso() - inizio_);
 
     // The paging box decides here, once.
@@ -226,6 +234,7 @@ void Corsa::conta() {
     }
     f_.sDATI.Dimensiona(static_cast<qsizetype>(totale_) + 1, f_.nCAMPI + 1);
     inizio_ = testi::Adesso();
+    cronometro_.Avvia(tempi::Fase::Caricamento);
     if (totale_ > 0) {
         f_.nRECORD = 0;
         // Releasing the rows just counted takes a while too.
@@ -280,6 +289,7 @@ void Corsa::carica() {
 
 // The rows are loaded (or there were none to load).
 void Corsa::completa() {
+    cronometro_.Ferma();
     PAG = static_cast<double>(testi::Adesso() - inizio_);
     f_.lblDATI.setCaption(QStringLiteral("Dati (") + Intero(f_.nRECORD) +
                           QStringLiteral(" records)"));
@@ -292,13 +302,22 @@ void Corsa::finale() {
                          QStringLiteral(" sec - COUNT=") + testi::Formato6(COUNT) +
                          QStringLiteral(" sec - PAG.=") + testi::Formato6(PAG) +
                          QStringLiteral(" sec)"));
+    mostraTempi(tempi::Esito::Completata);
     f_.txtSTATUS.Refresh();
     termina();
 }
 
 // A stop found in a row loop, or the window closing: the one way a run ends
 // early without a message.
+void Corsa::mostraTempi(tempi::Esito esito) {
+    if (contando_) {
+        cronometro_.setRighe(static_cast<qint64>(f_.nRECORD));
+    }
+    f_.txtSTATUS.setToolTipText(cronometro_.Testo(esito));
+}
+
 void Corsa::arresta() {
+    mostraTempi(tempi::Esito::Interrotta);
     rilascia();
     termina();
 }
@@ -308,6 +327,7 @@ void Corsa::fallisci(const QString& descrizione) {
         arresta();
         return;
     }
+    mostraTempi(tempi::Esito::NonRiuscita);
     const QString aCapo = QStringLiteral("\r\n");
     MsgBox(QStringLiteral("Errori Durante Elaborazione") + aCapo + aCapo +
                QStringLiteral("Stringa di Connessione: ") + sCONNESSIONE + aCapo + aCapo +

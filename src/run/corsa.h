@@ -10,6 +10,7 @@
 #include "platform/finestra.h"
 #include "run/stato_riga.h"
 #include "run/tabella_testi.h"
+#include "run/tempi.h"
 
 #include <QFutureWatcher>
 #include <QObject>
@@ -93,6 +94,8 @@ class Corsa : public QObject {
     void completa();
     void finale();
 
+    // The exact durations in the status box's tooltip.
+    void mostraTempi(tempi::Esito esito);
     void arresta();
     void fallisci(const QString& descrizione);
     void rilascia();
@@ -111,6 +114,8 @@ class Corsa : public QObject {
     qint64 inizio_ = 0;
     double totale_ = 0;
     int campo_ = 0;
+    tempi::Cronometro cronometro_;
+    bool contando_ = false; // the rows are being counted, or have been
     qint64 fineFetta_ = 0;
 
     StatoRiga statoRiga_;
