@@ -474,15 +474,17 @@ void TestElabora::valoriLunghi() {
     QFETCH(int, volte);
     QFETCH(int, pausa);
     auto c = zeltest::Connetti(zeltest::StringaPostgres());
-    zeltest::Esegui(c, {"CREATE TABLE IF NOT EXISTS zel_corse (n serial)",
+    // Each call takes a number from a sequence, which a cancelled
+    // statement does not give back.
+    zeltest::Esegui(c, {"CREATE SEQUENCE IF NOT EXISTS zel_chiamate", "SELECT nextval('zel_chiamate')",
                         "CREATE OR REPLACE FUNCTION zel_lungo_lento(pezzo varchar, volte integer, "
                         "pausa integer) RETURNS varchar LANGUAGE plpgsql VOLATILE AS $$ BEGIN "
-                        "INSERT INTO zel_corse DEFAULT VALUES; PERFORM pg_sleep(pausa); "
+                        "PERFORM nextval('zel_chiamate'); PERFORM pg_sleep(pausa); "
                         "RETURN repeat(pezzo, volte); END $$"});
     const auto esecuzioni = [&c] {
         ado::Recordset rs;
         rs.ActiveConnection = c;
-        rs.Source = QStringLiteral("SELECT count(*) FROM zel_corse");
+        rs.Source = QStringLiteral("SELECT last_value FROM zel_chiamate");
         rs.Open();
         return rs.Fields().Item(0).Value().ToString().toInt();
     };
@@ -517,6 +519,19 @@ void TestElabora::valoriLunghi() {
     QCOMPARE(esecuzioni(), prima + 1);
     QCOMPARE(g.lstCAMPI.List(0), QStringLiteral("v ALF %1 ").arg(atteso.size()));
     QCOMPARE(g.rsAS400->RecordCount(), 1);
+
+    // Cut short by the command time-out: executed once, never again.
+    if (pausa > 0) {
+        InserisciPg(
+            g, QStringLiteral("SELECT zel_lungo_lento('%1', %2, 5) AS v").arg(pezzo).arg(volte));
+        g.cmbCommandTimeout.setText(QStringLiteral("1"));
+        prima = esecuzioni();
+        auto m = AspettaMessaggio();
+        Elabora(g);
+        QVERIFY2(m->prompt.contains(QStringLiteral("57014")), qPrintable(m->prompt));
+        QCOMPARE(esecuzioni(), prima + 1);
+        ControllaTempi(g, "Elaborazione non riuscita\nIstruzione: # ms (fino all'errore)");
+    }
 }
 
 // The SQLite3 driver keeps text longer than the declared VARCHAR(5).

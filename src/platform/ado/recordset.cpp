@@ -2,6 +2,7 @@
 #include "platform/ado/connessione.h"
 #include "platform/ado/righe.h"
 
+#include <algorithm>
 #include <malloc.h>
 #include <vector>
 
@@ -11,14 +12,14 @@ namespace {
 
 // Rows per SQLFetch when columns are bound.
 constexpr SQLULEN kRighePerBlocco = 1024;
-// Widest bound cell, in characters. A value wider than its cell is read
-// again whole with SQLGetData, in place.
+// Widest bound cell, in characters; wider or unknown columns are read with
+// SQLGetData. A value wider than its column announced is read again whole
+// with SQLGetData, in place.
 constexpr SQLULEN kLarghezzaMassima = 4000;
-// The cell of a column whose size is unknown or beyond kLarghezzaMassima:
-// its usual values fit, the long ones are read again.
-constexpr SQLULEN kLarghezzaLunga = 256;
-// The piece SQLGetData reads at a time, in characters (terminator included).
+// The piece SQLGetData reads at a time, in characters (terminator included),
+// and the largest it grows to when the driver tells how much is left.
 constexpr qsizetype kPezzo = 8192;
+constexpr SQLLEN kPezzoMassimo = SQLLEN(1) << 26;
 
 struct Colonna {
     QString nome;
@@ -69,23 +70,22 @@ void Classifica(Colonna& c) {
     }
 }
 
-// Characters of a column's bound cell, terminator left out.
+// Characters a bound cell needs for the column's text (terminator left
+// out), or 0 when the column must be read with SQLGetData.
 SQLULEN Larghezza(const Colonna& c) {
     switch (c.tipo) {
     case SQL_LONGVARCHAR:
     case SQL_WLONGVARCHAR:
     case SQL_LONGVARBINARY:
-        return kLarghezzaLunga;
+        return 0;
     case SQL_BINARY:
     case SQL_VARBINARY:
         // Hexadecimal digits, and room for a driver that adds X'...'.
-        return c.dimensione == 0 || c.dimensione > kLarghezzaMassima / 2 ? kLarghezzaLunga
-                                                                         : 2 * c.dimensione + 8;
+        return c.dimensione == 0 || c.dimensione > kLarghezzaMassima / 2 ? 0 : 2 * c.dimensione + 8;
     default:
         // Room for sign, decimal point, exponent and fractions of a second
         // that the column size leaves out.
-        return c.dimensione == 0 || c.dimensione > kLarghezzaMassima ? kLarghezzaLunga
-                                                                     : c.dimensione + 32;
+        return c.dimensione == 0 || c.dimensione > kLarghezzaMassima ? 0 : c.dimensione + 32;
     }
 }
 
@@ -134,8 +134,12 @@ enum class Modo {
     PerCella,
 };
 
-Modo ScegliModo(SQLUINTEGER estensioni) {
-    if ((estensioni & SQL_GD_BOUND) == 0)
+// A column of unknown width (text, large objects) makes every cell go
+// through SQLGetData: binding it would mostly read its values twice.
+Modo ScegliModo(SQLUINTEGER estensioni, const std::vector<Colonna>& colonne) {
+    const bool ignota = std::any_of(colonne.begin(), colonne.end(),
+                                    [](const Colonna& c) { return Larghezza(c) == 0; });
+    if (ignota || (estensioni & SQL_GD_BOUND) == 0)
         return Modo::PerCella;
     return (estensioni & SQL_GD_BLOCK) != 0 ? Modo::Blocchi : Modo::RigaPerRiga;
 }
@@ -176,7 +180,7 @@ class Lettura : Completamento {
         s_.righe = std::make_shared<Righe>();
         s_.righe->Azzera(n);
 
-        switch (ScegliModo(c_.handles().estensioniGetData)) {
+        switch (ScegliModo(c_.handles().estensioniGetData, s_.colonne)) {
         case Modo::Blocchi:
             LeggiLegate(kRighePerBlocco);
             break;
@@ -279,27 +283,30 @@ class Lettura : Completamento {
     // Appends the whole value of a column of the current row, read with
     // SQLGetData a piece at a time; true when it is NULL.
     bool LeggiCella(std::size_t i) {
-        const SQLLEN capienza = SQLLEN((pezzo_.size() - 1) * sizeof(SQLWCHAR));
-        const auto* testo = reinterpret_cast<const char16_t*>(pezzo_.data());
         const qint64 riga = s_.righe->Conta() + 1;
         // What the driver said was left to read: it must shrink at every
         // piece, or a driver could keep the loop going for ever.
         SQLLEN restante = -1;
+        bool nullo = false;
         for (;;) {
+            const SQLLEN capienza = SQLLEN((pezzo_.size() - 1) * sizeof(SQLWCHAR));
             SQLLEN byte = 0;
             const SQLRETURN rc =
                 SQLGetData(stmt_.get(), static_cast<SQLUSMALLINT>(i + 1), SQL_C_WCHAR,
                            pezzo_.data(), SQLLEN(pezzo_.size() * sizeof(SQLWCHAR)), &byte);
             if (rc == SQL_NO_DATA)
-                return false;
+                break;
             Verifica(rc);
-            if (byte == SQL_NULL_DATA)
-                return true;
+            if (byte == SQL_NULL_DATA) {
+                nullo = true;
+                break;
+            }
             const bool intero =
                 LunghezzaValida(byte, capienza, rc == SQL_SUCCESS_WITH_INFO, riga, i);
-            Aggiungi(s_.colonne[i], QStringView(testo, (intero ? byte : capienza) / 2));
+            Aggiungi(s_.colonne[i], QStringView(reinterpret_cast<const char16_t*>(pezzo_.data()),
+                                                (intero ? byte : capienza) / 2));
             if (intero)
-                return false;
+                break;
             if (byte != SQL_NO_TOTAL) {
                 if (restante >= 0 && byte > restante)
                     throw Errore(QStringLiteral("Il driver ODBC ha restituito un valore non "
@@ -308,8 +315,16 @@ class Lettura : Completamento {
                                      .arg(riga)
                                      .arg(i + 1));
                 restante = byte - capienza;
+                // The rest in one piece: the SQLite3 driver converts all of
+                // it at every call, which made a long value quadratic.
+                const auto caratteri = std::size_t(std::min(restante / 2, kPezzoMassimo) + 1);
+                if (caratteri > pezzo_.size())
+                    pezzo_ = std::vector<SQLWCHAR>(caratteri);
             }
         }
+        if (pezzo_.size() > std::size_t(kPezzo))
+            pezzo_ = std::vector<SQLWCHAR>(kPezzo);
+        return nullo;
     }
 
     void LeggiPerCella() {
@@ -351,6 +366,8 @@ void Recordset::Open() {
     Close();
     ActiveConnection->handles().annullata = false;
     try {
+        // One execution, whatever the values: a failure is never retried,
+        // so a statement with side effects has them once.
         Lettura(*s_, *ActiveConnection, Source, Locale.decimalPoint()).Esegui();
         // The statement is freed by now, and the driver's copy of the rows
         // with it; hand its pages back to the system too, so that our rows
