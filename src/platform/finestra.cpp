@@ -8,7 +8,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QEventLoop>
 #include <QFocusEvent>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -19,17 +18,11 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QTextBlock>
-#include <ctime>
-#include <exception>
-#include <limits>
-#include <thread>
 
 namespace {
 
 // A busy loop shows its progress at most this often.
 constexpr int IntervalloSchermoMs = 40;
-// ...and lets the window process its events at most this often.
-constexpr int IntervalloEventiMs = 8;
 
 // A text widget that reports focus changes after handling them itself, so
 // that a handler's selection is the last word.
@@ -495,44 +488,4 @@ void MsgBox(const QString& prompt, int stile, const QString& titolo) {
     }
     box.setProperty("prompt", prompt);
     box.exec();
-}
-
-namespace {
-
-// Milliseconds of the coarse monotonic clock: a few milliseconds of grain,
-// and a fraction of the precise clock's cost, which DoEvents would pay for
-// every row of a long loop.
-qint64 MillisecondiGrossolani() {
-    timespec t{};
-    clock_gettime(CLOCK_MONOTONIC_COARSE, &t);
-    return static_cast<qint64>(t.tv_sec) * 1000 + t.tv_nsec / 1000000;
-}
-
-} // namespace
-
-void DoEvents() {
-    static qint64 ultimo = std::numeric_limits<qint64>::min() / 2;
-    if (MillisecondiGrossolani() - ultimo < IntervalloEventiMs) {
-        return;
-    }
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
-    ultimo = MillisecondiGrossolani();
-}
-
-void InAttesa(const std::function<void()>& lavoro) {
-    QEventLoop ciclo;
-    std::exception_ptr errore;
-    std::thread operaio([&] {
-        try {
-            lavoro();
-        } catch (...) {
-            errore = std::current_exception();
-        }
-        QMetaObject::invokeMethod(&ciclo, &QEventLoop::quit, Qt::QueuedConnection);
-    });
-    ciclo.exec();
-    operaio.join();
-    if (errore) {
-        std::rethrow_exception(errore);
-    }
 }

@@ -166,12 +166,3 @@ class ListBox : public Controllo {
 // The modal message box: prompt, style (16: critical-stop icon, OK only) and
 // title. Returns when the user closes it.
 void MsgBox(const QString& prompt, int stile, const QString& titolo);
-
-// Processes every pending window event and returns. Called once per row by
-// long loops, it lets the event loop run at most every few milliseconds, so
-// that a million calls cost about what the rows do.
-void DoEvents();
-
-// Runs a blocking call on a worker thread while the window keeps processing
-// its events; returns when the call ends, rethrowing what it threw.
-void InAttesa(const std::function<void()>& lavoro);

@@ -50,7 +50,10 @@ void ImpostaElenco(ListBox& l) {
 
 } // namespace
 
-Guida::Guida(QWidget* parent) : Form(parent) {
+Guida::Guida(QWidget* parent)
+    : Form(parent),
+      corsa_(FinestraCorsa{txtSTATUS, lstCAMPI, lstDATI, lblCAMPI, lblDATI, frmELABORAZIONE,
+                           cnAS400, rsAS400, nCAMPI, sCAMPI, sDATI, nRECORD, bSTOP}) {
     setObjectName(QStringLiteral("Guida"));
     CaricaRisorse();
     setFont(FontDialogo());
@@ -178,6 +181,7 @@ void Guida::collegaEventi() {
     cmdSTOP.Click = [this] { cmdSTOP_Click(); };
     chkLIST.Click = [this] { chkLIST_Click(); };
     lstDATI.Click = [this] { lstDATI_Click(); };
+    connect(&corsa_, &Corsa::Finita, this, [this] { corsaFinita(); });
 }
 
 void Guida::Form_Load() {
@@ -211,13 +215,9 @@ void Guida::Form_Load() {
 }
 
 void Guida::closeEvent(QCloseEvent* e) {
-    if (inElaborazione_) {
-        // The run unwinds first; cmdAPRI_Click closes the window after it.
-        chiusuraRichiesta_ = true;
-        bSTOP = true;
-        if (cnAS400) {
-            cnAS400->Cancel();
-        }
+    if (corsa_.InCorso()) {
+        // The run ends first; the window closes when it reports its end.
+        corsa_.Chiudi();
         // A connection being opened cannot be interrupted: the window goes
         // at once, the program once the attempt ends. A message box still
         // open keeps the window until it is answered.

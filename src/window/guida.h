@@ -6,6 +6,7 @@
 #include "platform/form.h"
 #include "platform/modello_righe.h"
 #include "platform/suggerimenti.h"
+#include "run/corsa.h"
 #include "run/tabella_testi.h"
 
 #include <QStringList>
@@ -44,7 +45,7 @@ class Guida : public Form {
     bool bSTOP = false;
 
     // True while a run is in progress.
-    bool InElaborazione() const { return inElaborazione_; }
+    bool InElaborazione() const { return corsa_.InCorso(); }
 
   signals:
     // The window has closed (also when it was already hidden).
@@ -66,6 +67,7 @@ class Guida : public Form {
     void chkLIST_Click();
     void lstDATI_Click();
     void Elabora();
+    void corsaFinita();
 
     void txtODBC_GotFocus();
     void txtSISTEMA_GotFocus();
@@ -77,8 +79,7 @@ class Guida : public Form {
     void txtAS400PASSWORD_LostFocus();
     void OffriSorgenti();
 
-    bool inElaborazione_ = false;
-    // The window was closed during a run: the run ends at its next yield
-    // and the window closes once it has returned.
-    bool chiusuraRichiesta_ = false;
+    // The run in progress, if any; it reports its end with Finita. Last, so
+    // that it goes before the controls and the state it works on.
+    Corsa corsa_;
 };

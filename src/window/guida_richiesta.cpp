@@ -1,5 +1,5 @@
-// The run request: stores the inputs, checks the required ones, and runs
-// with the buttons switched over.
+// The run request: stores the inputs, checks the required ones, and starts
+// the run with the buttons switched over; they come back when it ends.
 #include "window/guida.h"
 
 #include "run/taglia.h"
@@ -54,12 +54,21 @@ void Guida::cmdAPRI_Click() {
     cmdAPRI.setEnabled(false);
     cmdSTOP.setEnabled(true);
     bSTOP = false;
-    inElaborazione_ = true;
     Elabora();
-    inElaborazione_ = false;
+}
+
+// The run goes on over the event loop; it reports its end to corsaFinita.
+void Guida::Elabora() {
+    corsa_.Avvia(RichiestaCorsa{cmbMODO.Text(), txtODBC.Text(), txtSISTEMA.Text(),
+                                txtAS400UTENTE.Text(), txtAS400PASSWORD.Text(), txtSQL.Text(),
+                                cmbConnectionTimeout.Text(), cmbCommandTimeout.Text()});
+}
+
+// The rest of the request, once the run is over by whatever path.
+void Guida::corsaFinita() {
     cmdSTOP.setEnabled(false);
     cmdAPRI.setEnabled(true);
-    if (chiusuraRichiesta_) {
+    if (corsa_.ChiusuraRichiesta()) {
         close();
     }
 }

@@ -1,7 +1,6 @@
 // The texts of a run, under any input:
-// - TabellaTesti, filled in any order a run may use (rows and cells skipped,
-//   resized, grown past its rows), reads back every cell as a plain map of
-//   the same writes does, and the empty text elsewhere;
+// - TabellaTesti, over rows of any width and content, reads back every cell
+//   of the rows taken as the rows hold it, and the empty text elsewhere;
 // - CLng either refuses the text or gives the number it stands for, rounded;
 // - the connection string built from the window's inputs parses back to
 //   them, when no input holds a ";" or starts with a quote;
@@ -16,48 +15,41 @@
 #include <QLocale>
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <cmath>
-#include <map>
+#include <memory>
+#include <vector>
 
 namespace {
 
 void Tabella(FuzzedDataProvider& dati) {
     TabellaTesti t;
-    std::map<std::pair<qsizetype, int>, QString> attese;
-    qsizetype righe = 0;
-    int colonne = 0;
-    qsizetype riga = -1; // the row being written
-    int prossima = 0;    // first column it may still take
-    for (int passi = dati.ConsumeIntegralInRange(0, 200); passi > 0 && dati.remaining_bytes() > 0;
-         --passi) {
-        if (colonne == 0 || dati.ConsumeIntegralInRange(0, 15) == 0) {
-            righe = dati.ConsumeIntegralInRange(0, 40);
-            colonne = dati.ConsumeIntegralInRange(0, 12);
-            t.Dimensiona(righe, colonne);
-            attese.clear();
-            riga = -1;
-            prossima = 0;
-            continue;
-        }
-        // Forward only: the same row's later columns, or a later row.
-        const int salto = dati.ConsumeIntegralInRange(0, 3);
-        if (riga < 0 || prossima >= colonne || salto > 0) {
-            riga += std::max(salto, 1);
-            prossima = 0;
-        }
-        const int colonna = dati.ConsumeIntegralInRange(prossima, colonne - 1);
-        const QString testo = Testo(dati, 40);
-        t.Imposta(riga, colonna, testo);
-        attese[{riga, colonna}] = testo;
-        prossima = colonna + 1;
-        righe = std::max(righe, riga + 1);
+    qsizetype righe = dati.ConsumeIntegralInRange(0, 40);
+    const int colonne = dati.ConsumeIntegralInRange(0, 12);
+    t.Dimensiona(righe, colonne);
+    // Rows as a recordset reads them, of any width, NULLs among them.
+    const int campi = dati.ConsumeIntegralInRange(1, 12);
+    auto lette = std::make_shared<ado::Righe>();
+    lette->Azzera(campi);
+    std::vector<QString> celle;
+    for (int n = dati.ConsumeIntegralInRange(0, 30) * campi; n > 0; --n) {
+        const bool nullo = dati.ConsumeBool();
+        celle.push_back(nullo ? QString() : Testo(dati, 40));
+        lette->Appendi(celle.back());
+        lette->ChiudiCella(nullo);
     }
+    t.Adotta(lette);
+    const qsizetype prese = dati.ConsumeIntegralInRange<qsizetype>(0, lette->Conta());
+    for (qsizetype r = 0; r < prese; ++r) {
+        t.AdottaRiga(r);
+    }
+    righe = std::max(righe, prese);
     Verifica(t.Righe() == righe && t.Colonne() == colonne, "dimensioni");
     for (qsizetype r = -1; r <= righe + 1; ++r) {
         for (int c = -1; c <= colonne + 1; ++c) {
-            const auto i = attese.find({r, c});
-            const QString atteso = i == attese.end() ? QString() : i->second;
-            Verifica(t.Cella(r, c) == atteso, "cella diversa da quella scritta");
+            const bool presa = r >= 0 && r < prese && c >= 0 && c < colonne && c < campi;
+            const QString atteso = presa ? celle[r * campi + c] : QString();
+            Verifica(t.Cella(r, c) == atteso, "cella diversa da quella letta");
         }
     }
 }

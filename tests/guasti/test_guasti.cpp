@@ -4,14 +4,12 @@
 // Unicode, logins refused, and the window closed in every phase of a run.
 // A failure ends in the message box with the driver's diagnostic, the
 // results hidden and the buttons at rest; the next run works.
-#include "support/finestra_prova.h"
+#include "support/corsa_prova.h"
 #include "support/guasti.h"
 #include "support/odbc_privato.h"
 
 #include <QApplication>
 #include <QMessageBox>
-#include <QPushButton>
-#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 
@@ -25,82 +23,10 @@ const QString DsnPg = QStringLiteral("ZELTEST_PG");
 // psqlODBC on a port where the test accepts connections and never answers.
 const QString DsnMuto = QStringLiteral("ZELTEST_MUTO");
 
-const QRegularExpression RigaFinale(QStringLiteral(
-    "^Elaborazione Completata \\(SQL=\\d* sec - COUNT=\\d* sec - PAG\\.=\\d* sec\\)$"));
-
-QString Utente() { return qEnvironmentVariable("ZEL_PG_USER"); }
-QString Password() { return qEnvironmentVariable("ZEL_PG_PASSWORD"); }
-
-void Inserisci(Guida& g, const QString& sql, const QString& dsn = DsnPg,
-               const QString& utente = Utente(), const QString& password = Password()) {
-    g.cmbMODO.setText(QStringLiteral("ODBC"));
-    g.txtODBC.setText(dsn);
-    g.txtAS400UTENTE.setText(utente);
-    g.txtAS400PASSWORD.setText(password);
-    g.txtSQL.setText(sql);
-}
-
-void Elabora(Guida& g) { g.cmdAPRI.pulsante()->click(); }
-
 // The connection string the window builds from its inputs.
-QString Connessione(const QString& dsn = DsnPg, const QString& utente = Utente(),
-                    const QString& password = Password()) {
+QString Connessione(const QString& dsn = DsnPg, const QString& utente = UtentePg(),
+                    const QString& password = PasswordPg()) {
     return QStringLiteral("DSN=%1;;User ID=%2;;Password=%3").arg(dsn, utente, password);
-}
-
-QString TestoErrore(const QString& connessione, const QString& sql, const QString& errore) {
-    return QStringLiteral("Errori Durante Elaborazione\r\n\r\nStringa di Connessione: ") +
-           connessione + QStringLiteral("\r\n\r\nStringa di Elaborazione: ") + sql +
-           QStringLiteral("\r\n\r\nErrore: ") + errore;
-}
-
-QStringList Righe(ListBox& l) {
-    QStringList r;
-    for (qsizetype i = 0; i < l.ListCount(); ++i) {
-        r << l.List(i);
-    }
-    return r;
-}
-
-// Calls `azione` once, `ritardo` ms after the first yield of the run at
-// which `condizione` holds (at once when 0).
-void Quando(Guida& g, std::function<bool()> condizione, std::function<void()> azione,
-            int ritardo = 0) {
-    auto* t = new QTimer(&g);
-    t->setInterval(0);
-    QObject::connect(t, &QTimer::timeout, t, [&g, t, condizione, azione, ritardo] {
-        if (!condizione()) {
-            return;
-        }
-        t->stop();
-        t->deleteLater();
-        if (ritardo == 0) {
-            azione();
-        } else {
-            QTimer::singleShot(ritardo, &g, azione);
-        }
-    });
-    t->start();
-}
-
-// ...when the status text starts with `fase`.
-void AllaFase(Guida& g, const QString& fase, std::function<void()> azione, int ritardo = 0) {
-    Quando(
-        g, [&g, fase] { return g.txtSTATUS.Text().startsWith(fase); }, std::move(azione), ritardo);
-}
-
-// After a helper's QCOMPARE or QVERIFY failed, the test function stops too.
-#define CONTROLLA(chiamata)                                                                        \
-    do {                                                                                           \
-        chiamata;                                                                                  \
-        if (QTest::currentTestFailed())                                                            \
-            return;                                                                                \
-    } while (false)
-
-void ControllaRiposo(Guida& g) {
-    QVERIFY(!g.InElaborazione());
-    QVERIFY(g.cmdAPRI.Enabled());
-    QVERIFY(!g.cmdSTOP.Enabled());
 }
 
 // One message box, with one of these texts, and the window back at rest.
@@ -132,7 +58,7 @@ void ControllaRiuscita(Guida& g) {
 
 // A short run on the real server that must succeed.
 void ControllaRipresa(Guida& g) {
-    Inserisci(g, QStringLiteral("SELECT 7 AS sette"));
+    InserisciPg(g, QStringLiteral("SELECT 7 AS sette"));
     Elabora(g);
     CONTROLLA(ControllaRiuscita(g));
     QCOMPARE(Righe(g.lstDATI), QStringList{QStringLiteral("7|")});
@@ -282,7 +208,7 @@ void TestGuasti::serverFermato() {
     Cluster cluster;
     FinestraProva p;
     Guida& g = p.apri();
-    Inserisci(g, sql);
+    InserisciPg(g, sql);
     AllaFase(
         g, QStringLiteral("Apertura File"), [&cluster] { cluster.Ferma(); }, 500);
     Messaggi messaggi;
@@ -313,7 +239,7 @@ void TestGuasti::serverMuto_lento() {
     QFETCH(int, secondi);
     FinestraProva p;
     Guida& g = p.apri();
-    Inserisci(g, QStringLiteral("SELECT 1"), DsnMuto);
+    InserisciPg(g, QStringLiteral("SELECT 1"), DsnMuto);
     g.cmbConnectionTimeout.setText(QString::number(secondi));
     Sorveglianza s(g);
     Messaggi messaggi;
@@ -354,7 +280,7 @@ void TestGuasti::tempoIstruzione() {
     FinestraProva p;
     Guida& g = p.apri();
     const QString sql = QStringLiteral("SELECT pg_sleep(10)");
-    Inserisci(g, sql);
+    InserisciPg(g, sql);
     // Typed: the list only offers 30 to 120.
     g.cmbCommandTimeout.setText(QString::number(secondi));
     Messaggi messaggi;
@@ -379,7 +305,7 @@ void TestGuasti::tempoIstruzione() {
 void TestGuasti::milleCampi() {
     FinestraProva p;
     Guida& g = p.apri();
-    Inserisci(g, MoltiCampi(1000));
+    InserisciPg(g, MoltiCampi(1000));
     QElapsedTimer t;
     t.start();
     Elabora(g);
@@ -401,7 +327,7 @@ void TestGuasti::milleCampi() {
 
     // Past the server's own limit of 1664 the statement is refused.
     const QString troppi = MoltiCampi(1665);
-    Inserisci(g, troppi);
+    InserisciPg(g, troppi);
     Messaggi messaggi;
     Elabora(g);
     CONTROLLA(ControllaFallimento(
@@ -458,7 +384,7 @@ void TestGuasti::istruzioneDiUnMegabyte() {
     Guida& g = p.apri();
     QElapsedTimer t;
     t.start();
-    Inserisci(g, sql);
+    InserisciPg(g, sql);
     const qint64 inserita = t.restart();
     Messaggi messaggi;
     Elabora(g);
@@ -488,8 +414,8 @@ void TestGuasti::valoreDiUnMegabyte() {
     FinestraProva p;
     Guida& g = p.apri();
     // 131072 pieces of 8 characters, one of them outside Latin-1.
-    Inserisci(g, QStringLiteral("SELECT string_agg(lpad(n::text, 7, '0') || 'è', '' ORDER BY n) "
-                                "AS v, 'fine' AS dopo FROM generate_series(1, 131072) AS n"));
+    InserisciPg(g, QStringLiteral("SELECT string_agg(lpad(n::text, 7, '0') || 'è', '' ORDER BY n) "
+                                  "AS v, 'fine' AS dopo FROM generate_series(1, 131072) AS n"));
     QString atteso;
     atteso.reserve(1024 * 1024);
     for (int n = 1; n <= 131072; ++n) {
@@ -534,7 +460,7 @@ void TestGuasti::pianiUnicode() {
     // VARCHAR alone is read in bound blocks; with TEXT, cell by cell.
     for (const char* sql :
          {"SELECT breve FROM zel_unicode", "SELECT n, breve, lungo FROM zel_unicode"}) {
-        Inserisci(g, QString::fromLatin1(sql));
+        InserisciPg(g, QString::fromLatin1(sql));
         Elabora(g);
         CONTROLLA(ControllaRiuscita(g));
         const bool tutti = g.nCAMPI == 3;
@@ -559,15 +485,16 @@ void TestGuasti::accessiRifiutati_data() {
                                            "\"127.0.0.1\", port %1 failed: FATAL:  ")
                                 .arg(qEnvironmentVariable("ZEL_PG_PORT"));
     QTest::newRow("password errata")
-        << DsnPg << Utente() << QStringLiteral("SBAGLIATA")
-        << rifiuto + QStringLiteral("password authentication failed for user \"%1\"").arg(Utente());
+        << DsnPg << UtentePg() << QStringLiteral("SBAGLIATA")
+        << rifiuto +
+               QStringLiteral("password authentication failed for user \"%1\"").arg(UtentePg());
     // A role that exists, with its own password, but may not log in.
     QTest::newRow("utente bloccato")
         << DsnPg << QStringLiteral("zelblocco") << QStringLiteral("zelblocco")
         << rifiuto + QStringLiteral("role \"zelblocco\" is not permitted to log in");
     const QString libreria = zeltest::PreparaOdbc() + QStringLiteral("/libzelmancante.so");
     QTest::newRow("driver mancante")
-        << QStringLiteral("ZELTEST_SENZA_DRIVER") << Utente() << Password()
+        << QStringLiteral("ZELTEST_SENZA_DRIVER") << UtentePg() << PasswordPg()
         << QStringLiteral("Il driver ODBC '%1' non è installato su questo computer.\n"
                           "[SQLSTATE 01000] (0) [unixODBC][Driver Manager]Can't open lib '%1' : "
                           "file not found")
@@ -582,7 +509,7 @@ void TestGuasti::accessiRifiutati() {
     FinestraProva p;
     Guida& g = p.apri();
     const QString sql = QStringLiteral("SELECT 1");
-    Inserisci(g, sql, dsn, utente, password);
+    InserisciPg(g, sql, dsn, utente, password);
     Messaggi messaggi;
     Elabora(g);
     CONTROLLA(ControllaFallimento(g, messaggi,
@@ -621,7 +548,7 @@ void TestGuasti::chiusura() {
     QFETCH(int, attesaMassima);
     FinestraProva p;
     Guida& g = p.apri();
-    Inserisci(g, sql, dsn);
+    InserisciPg(g, sql, dsn);
     QElapsedTimer dallaChiusura;
     QString statoAllaChiusura;
     const bool esecuzione = QTest::currentDataTag() == QLatin1String("esecuzione");
@@ -674,7 +601,7 @@ void TestGuasti::chiusura() {
 void TestGuasti::chiusuraSenzaTempoMassimo() {
     FinestraProva p;
     Guida& g = p.apri();
-    Inserisci(g, QStringLiteral("SELECT 1"), DsnMuto);
+    InserisciPg(g, QStringLiteral("SELECT 1"), DsnMuto);
     g.cmbConnectionTimeout.setText(QStringLiteral("0"));
     bool visibileDopo = false;
     AllaFase(
@@ -704,7 +631,7 @@ void TestGuasti::chiusuraConMessaggioAperto() {
     FinestraProva p;
     Guida& g = p.apri();
     const QString sql = QStringLiteral("SELECT * FROM tabella_che_non_esiste");
-    Inserisci(g, sql);
+    InserisciPg(g, sql);
     int aperti = 0;
     bool visibileConIlMessaggio = false;
     QString prompt;

@@ -1,12 +1,11 @@
 // Runs end to end through the window, against real data sources: the
 // SQLite3 driver on a private database, and PostgreSQL when scripts/test has
 // started one.
-#include "support/finestra_prova.h"
+#include "support/corsa_prova.h"
 #include "support/odbc_privato.h"
 
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
@@ -14,8 +13,6 @@
 namespace {
 
 const QString Dsn = QStringLiteral("ZELTEST_SQLITE");
-const QRegularExpression RigaFinale(QStringLiteral(
-    "^Elaborazione Completata \\(SQL=\\d* sec - COUNT=\\d* sec - PAG\\.=\\d* sec\\)$"));
 
 // The status box's tooltip matches `modello`, where "#" stands for a whole
 // number of milliseconds or rows per second.
@@ -36,58 +33,6 @@ qint64 Millisecondi(Guida& g, const QString& fase) {
     return m.hasMatch() ? m.captured(1).toLongLong() : -1;
 }
 
-void Inserisci(Guida& g, const QString& dsn, const QString& sql, const QString& utente = "ZELTEST",
-               const QString& password = "zelpass") {
-    g.cmbMODO.setText(QStringLiteral("ODBC"));
-    g.txtODBC.setText(dsn);
-    g.txtAS400UTENTE.setText(utente);
-    g.txtAS400PASSWORD.setText(password);
-    g.txtSQL.setText(sql);
-}
-
-void InserisciPg(Guida& g, const QString& sql, const QString& password = QString()) {
-    Inserisci(g, QStringLiteral("ZELTEST_PG"), sql, qEnvironmentVariable("ZEL_PG_USER"),
-              password.isNull() ? qEnvironmentVariable("ZEL_PG_PASSWORD") : password);
-}
-
-void Elabora(Guida& g) { g.cmdAPRI.pulsante()->click(); }
-
-// Calls `azione` once, at the first yield of the run at which the status
-// text starts with `fase`.
-void AllaFase(Guida& g, const QString& fase, std::function<void()> azione) {
-    auto* t = new QTimer(&g);
-    t->setInterval(0);
-    QObject::connect(t, &QTimer::timeout, t, [&g, t, fase, azione] {
-        if (g.txtSTATUS.Text().startsWith(fase)) {
-            t->stop();
-            azione();
-            t->deleteLater();
-        }
-    });
-    t->start();
-}
-
-void ClickVero(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton); }
-
-QStringList Righe(ListBox& l) {
-    QStringList r;
-    for (qsizetype i = 0; i < l.ListCount(); ++i) {
-        r << l.List(i);
-    }
-    return r;
-}
-
-QString TestoErrore(const QString& connessione, const QString& sql) {
-    return QStringLiteral("Errori Durante Elaborazione\r\n\r\nStringa di Connessione: ") +
-           connessione + QStringLiteral("\r\n\r\nStringa di Elaborazione: ") + sql +
-           QStringLiteral("\r\n\r\nErrore: ");
-}
-
-void ControllaRiposo(Guida& g) {
-    QVERIFY(g.cmdAPRI.Enabled());
-    QVERIFY(!g.cmdSTOP.Enabled());
-}
-
 } // namespace
 
 class TestElabora : public QObject {
@@ -98,6 +43,7 @@ class TestElabora : public QObject {
     void elencoNascosto();
     void elencoDellaCorsaPrecedente();
     void arresto();
+    void arrestoPrimaDelConteggio();
     void paginazioneDuranteLaCorsa();
     void campiObbligatori();
     void fallimenti();
@@ -269,6 +215,37 @@ void TestElabora::arresto() {
     QCOMPARE(Righe(g.lstCAMPI).value(0), QStringLiteral("n = %1").arg(caricate));
 }
 
+void TestElabora::arrestoPrimaDelConteggio() {
+    FinestraProva p;
+    Guida& g = p.apri();
+    // The click returns with the run under way: the window handles the
+    // user's events, "arresta" among them, while it connects.
+    Inserisci(g, Dsn, QStringLiteral("SELECT n, t FROM grande"));
+    g.cmdAPRI.pulsante()->click();
+    QVERIFY(g.InElaborazione());
+    QCOMPARE(g.txtSTATUS.Text(), QStringLiteral("Apertura Connessione"));
+    ClickVero(g.cmdSTOP.widget());
+    QTRY_VERIFY_WITH_TIMEOUT(!g.InElaborazione(), 60000);
+    // Not seen while the fields are listed: the run stops at the first
+    // counted row, before counting it.
+    QCOMPARE(g.txtSTATUS.Text(), QStringLiteral("Caricamento Definizione Campi - t"));
+    QCOMPARE(g.lstCAMPI.ListCount(), 2);
+    QCOMPARE(g.lblCAMPI.Caption(), QStringLiteral("Campi (2)"));
+    QCOMPARE(g.nRECORD, 0.0);
+    QVERIFY(!g.cnAS400 && !g.rsAS400);
+    ControllaRiposo(g);
+
+    // A result without rows never looks at the flag: it ends normally.
+    Inserisci(g, Dsn, QStringLiteral("SELECT a, b FROM vuota"));
+    g.cmdAPRI.pulsante()->click();
+    ClickVero(g.cmdSTOP.widget());
+    QTRY_VERIFY_WITH_TIMEOUT(!g.InElaborazione(), 60000);
+    QVERIFY(g.bSTOP);
+    QVERIFY2(RigaFinale.match(g.txtSTATUS.Text()).hasMatch(), qPrintable(g.txtSTATUS.Text()));
+    QCOMPARE(g.lblDATI.Caption(), QStringLiteral("Dati (0 records)"));
+    ControllaRiposo(g);
+}
+
 void TestElabora::paginazioneDuranteLaCorsa() {
     FinestraProva p;
     Guida& g = p.apri();
@@ -427,7 +404,8 @@ void TestElabora::fallimentiPostgres() {
     FinestraProva p;
     Guida& g = p.apri();
 
-    InserisciPg(g, QStringLiteral("SELECT 1"), QStringLiteral("SBAGLIATA"));
+    InserisciPg(g, QStringLiteral("SELECT 1"), QStringLiteral("ZELTEST_PG"), UtentePg(),
+                QStringLiteral("SBAGLIATA"));
     auto m = AspettaMessaggio();
     Elabora(g);
     QVERIFY(m->prompt.startsWith(
