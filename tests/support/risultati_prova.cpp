@@ -28,17 +28,9 @@ bool ElaboraArticoli(Guida& g) {
     g.txtAS400UTENTE.setText(QStringLiteral("UTENTE"));
     g.txtAS400PASSWORD.setText(QStringLiteral("PAROLA"));
     g.txtSQL.setText(QStringLiteral("SELECT codice, nome, prezzo FROM articoli ORDER BY codice"));
-    g.cmdAPRI.pulsante()->click();
+    Elabora(g);
     // The list shows its last rows a moment after the run.
     return QTest::qWaitFor([&] { return g.lstDATI.modello().rowCount() == g.lstDATI.ListCount(); });
-}
-
-QStringList Righe(const ListBox& l) {
-    QStringList r;
-    for (qsizetype i = 0; i < l.ListCount(); ++i) {
-        r << l.List(i);
-    }
-    return r;
 }
 
 } // namespace zeltest

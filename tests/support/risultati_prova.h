@@ -2,6 +2,7 @@
 // A small result to show in the window: table "articoli" (three fields,
 // four rows) on the private SQLite data source, and a run of it started
 // the way the user starts one.
+#include "support/corsa_prova.h"
 #include "window/guida.h"
 
 #include <QStringList>
@@ -14,7 +15,6 @@ void PreparaArticoli();
 // returns once the run has ended and its rows are shown (false if they
 // never are).
 bool ElaboraArticoli(Guida& g);
-// The lines of a list.
-QStringList Righe(const ListBox& l);
+using ::Righe;
 
 } // namespace zeltest
