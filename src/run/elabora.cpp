@@ -1,7 +1,7 @@
 // One run: connect, execute, list the fields, count the rows and, when the
 // rows list is shown, execute again and load every row.
 #include "platform/finestra.h"
-#include "run/connessione.h"
+#include "run/modi_connessione.h"
 #include "run/taglia.h"
 #include "run/testi.h"
 #include "window/guida.h"
@@ -64,8 +64,9 @@ void Guida::Elabora() {
 
     QString descrizione;
     try {
-        sCONNESSIONE = CostruisciConnessione(cmbMODO.Text(), txtODBC.Text(), txtSISTEMA.Text(),
-                                             txtAS400UTENTE.Text(), txtAS400PASSWORD.Text());
+        sCONNESSIONE =
+            CostruisciConnessione(cmbMODO.Text(), {txtODBC.Text(), txtSISTEMA.Text(),
+                                                   txtAS400UTENTE.Text(), txtAS400PASSWORD.Text()});
         sSQL = Taglia(txtSQL.Text());
         lstDATI.Clear();
         lstCAMPI.Clear();
