@@ -1,6 +1,5 @@
 #include "run/corsa.h"
 
-#include "run/connessione.h"
 #include "run/taglia.h"
 #include "run/testi.h"
 
@@ -58,7 +57,7 @@ void Corsa::Avvia(const RichiestaCorsa& r) {
 
 void Corsa::connetti() {
     const RichiestaCorsa& r = richiesta_;
-    sCONNESSIONE = CostruisciConnessione(r.modo, r.odbc, r.sistema, r.utente, r.password);
+    sCONNESSIONE = CostruisciConnessione(r.modo, r.connessione);
     sSQL = Taglia(r.sql);
     f_.lstDATI.Clear();
     f_.lstCAMPI.Clear();

@@ -8,6 +8,7 @@
 // and never inside one. The run touches the window only from its thread.
 #include "platform/ado/ado.h"
 #include "platform/finestra.h"
+#include "run/modi_connessione.h"
 #include "run/stato_riga.h"
 #include "run/tabella_testi.h"
 #include "run/tempi.h"
@@ -23,7 +24,9 @@
 
 // What a run reads from the request, as the user left it.
 struct RichiestaCorsa {
-    QString modo, odbc, sistema, utente, password, sql;
+    QString modo;
+    IngressiConnessione connessione;
+    QString sql;
     QString connectionTimeout, commandTimeout;
 };
 

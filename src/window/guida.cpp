@@ -1,6 +1,7 @@
 #include "window/guida.h"
 
 #include "platform/twips.h"
+#include "run/modi_connessione.h"
 #include "startup/inizio.h"
 
 #include <QApplication>
@@ -190,8 +191,9 @@ void Guida::Form_Load() {
 
     chkLIST.setValue(1);
 
-    cmbMODO.AddItem(QStringLiteral("ODBC"));
-    cmbMODO.AddItem(QStringLiteral("OLEDB"));
+    for (const ModoConnessione& modo : ModiConnessione()) {
+        cmbMODO.AddItem(modo.nome);
+    }
     for (const char* s : {"15", "30", "60", "120"}) {
         cmbConnectionTimeout.AddItem(QString::fromLatin1(s));
     }
@@ -207,7 +209,7 @@ void Guida::Form_Load() {
     txtAS400UTENTE.setText(Inizio::LeggiINI(ini, sezione, QStringLiteral("Utente"), QString()));
     txtAS400PASSWORD.setText(Inizio::LeggiINI(ini, sezione, QStringLiteral("Password"), QString()));
     cmbMODO.setText(
-        Inizio::LeggiINI(ini, sezione, QStringLiteral("Modalità"), QStringLiteral("ODBC")));
+        Inizio::LeggiINI(ini, sezione, QStringLiteral("Modalità"), ModiConnessione().front().nome));
     cmbConnectionTimeout.setText(
         Inizio::LeggiINI(ini, sezione, QStringLiteral("ConnectionTimeout"), QStringLiteral("15")));
     cmbCommandTimeout.setText(

@@ -2,6 +2,7 @@
 // the run with the buttons switched over; they come back when it ends.
 #include "window/guida.h"
 
+#include "run/modi_connessione.h"
 #include "run/taglia.h"
 #include "startup/inizio.h"
 
@@ -28,24 +29,25 @@ void Guida::cmdAPRI_Click() {
 
     QString messaggio;
     bool mancante = false;
-    const auto verifica = [&](TextBox& campo, const char* riga) {
+    const auto verifica = [&](TextBox& campo, const QString& riga) {
         if (Taglia(campo.Text()).isEmpty()) {
-            messaggio += QString::fromUtf8(riga) + QStringLiteral("\r\n");
+            messaggio += riga + QStringLiteral("\r\n");
             mancante = true;
             campo.setBackColor(Giallo);
         } else {
             campo.setBackColor(Bianco);
         }
     };
-    if (cmbMODO.Text() == QLatin1String("ODBC")) {
-        verifica(txtODBC, "Odbc obbligatorio");
+    // The input of the chosen mode; an unknown mode requires none of its own.
+    for (const ModoConnessione& modo : ModiConnessione()) {
+        if (cmbMODO.Text() == modo.nome) {
+            verifica(modo.richiesto == IngressoRichiesto::Odbc ? txtODBC : txtSISTEMA,
+                     modo.rigaMancante);
+        }
     }
-    if (cmbMODO.Text() == QLatin1String("OLEDB")) {
-        verifica(txtSISTEMA, "Sistema obbligatorio");
-    }
-    verifica(txtSQL, "Statement SQL obbligatorio");
-    verifica(txtAS400UTENTE, "Utente obbligatorio");
-    verifica(txtAS400PASSWORD, "Password obbligatoria");
+    verifica(txtSQL, QStringLiteral("Statement SQL obbligatorio"));
+    verifica(txtAS400UTENTE, QStringLiteral("Utente obbligatorio"));
+    verifica(txtAS400PASSWORD, QStringLiteral("Password obbligatoria"));
 
     if (mancante) {
         MsgBox(messaggio, 16, QStringLiteral("Attenzione"));
@@ -59,9 +61,12 @@ void Guida::cmdAPRI_Click() {
 
 // The run goes on over the event loop; it reports its end to corsaFinita.
 void Guida::Elabora() {
-    corsa_.Avvia(RichiestaCorsa{cmbMODO.Text(), txtODBC.Text(), txtSISTEMA.Text(),
-                                txtAS400UTENTE.Text(), txtAS400PASSWORD.Text(), txtSQL.Text(),
-                                cmbConnectionTimeout.Text(), cmbCommandTimeout.Text()});
+    corsa_.Avvia(RichiestaCorsa{cmbMODO.Text(),
+                                {txtODBC.Text(), txtSISTEMA.Text(), txtAS400UTENTE.Text(),
+                                 txtAS400PASSWORD.Text()},
+                                txtSQL.Text(),
+                                cmbConnectionTimeout.Text(),
+                                cmbCommandTimeout.Text()});
 }
 
 // The rest of the request, once the run is over by whatever path.

@@ -8,7 +8,7 @@
 #include "fuzz_comune.h"
 #include "platform/ado/errore.h"
 #include "platform/ado/stringa_connessione.h"
-#include "run/connessione.h"
+#include "run/modi_connessione.h"
 #include "run/tabella_testi.h"
 #include "run/testi.h"
 
@@ -79,7 +79,7 @@ void Connessione(FuzzedDataProvider& dati) {
     const QString utente = Testo(dati, 30);
     const QString password = Testo(dati, 30);
     const QString s = CostruisciConnessione(odbc ? QStringLiteral("ODBC") : QStringLiteral("OLEDB"),
-                                            dsn, sistema, utente, password);
+                                            {dsn, sistema, utente, password});
     for (const QString& v : {dsn, sistema, utente, password}) {
         if (v.contains(u';') || v.startsWith(u'"') || v.startsWith(u'\'')) {
             return;

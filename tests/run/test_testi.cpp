@@ -1,5 +1,5 @@
 // Texts of a run: connection string, field lines, durations, CLng.
-#include "run/connessione.h"
+#include "run/modi_connessione.h"
 #include "run/tempi.h"
 #include "run/testi.h"
 
@@ -107,7 +107,7 @@ void TestTesti::connessione() {
     QFETCH(QString, utente);
     QFETCH(QString, password);
     QFETCH(QString, attesa);
-    QCOMPARE(CostruisciConnessione(modo, odbc, sistema, utente, password), attesa);
+    QCOMPARE(CostruisciConnessione(modo, {odbc, sistema, utente, password}), attesa);
 }
 
 void TestTesti::righeCampo() {
