@@ -1,5 +1,7 @@
 #include "support/guasti.h"
 
+#include "support/corsa_prova.h"
+
 #include <QApplication>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -131,6 +133,34 @@ Messaggi::Messaggi() {
         box->accept();
     });
     timer_.start();
+}
+
+// ---- Checks ----
+
+void ControllaFallimento(Guida& g, const Messaggi& messaggi, const QStringList& ammessi) {
+    QCOMPARE(messaggi.aperti, 1);
+    const QString& prompt = messaggi.primo.prompt;
+    const QString& atteso = ammessi.contains(prompt) ? prompt : ammessi.first();
+    if (prompt != atteso) {
+        // The comparison below shows the start of the texts; the end differs.
+        const auto errore = [](const QString& t) { return t.mid(t.indexOf(u"\r\n\r\nErrore: ")); };
+        qInfo().noquote() << "ottenuto:" << errore(prompt) << "\natteso:" << errore(atteso);
+    }
+    QCOMPARE(prompt, atteso);
+    QCOMPARE(messaggi.primo.titolo, QStringLiteral("Attenzione"));
+    QCOMPARE(messaggi.primo.icona, int(QMessageBox::Critical));
+    QVERIFY(!g.frmELABORAZIONE.Visible());
+    ControllaRiposo(g);
+}
+
+void ControllaFallimento(Guida& g, const Messaggi& messaggi, const QString& atteso) {
+    ControllaFallimento(g, messaggi, QStringList{atteso});
+}
+
+void ControllaRiuscita(Guida& g) {
+    QVERIFY2(RigaFinale.match(g.txtSTATUS.Text()).hasMatch(), qPrintable(g.txtSTATUS.Text()));
+    QVERIFY(g.frmELABORAZIONE.widget()->isVisible());
+    ControllaRiposo(g);
 }
 
 } // namespace zeltest

@@ -79,4 +79,11 @@ class Messaggi : public QObject {
     QTimer timer_;
 };
 
+// One message box, with one of these texts (the first when none matches),
+// the results hidden and the window back at rest.
+void ControllaFallimento(Guida& g, const Messaggi& messaggi, const QStringList& ammessi);
+void ControllaFallimento(Guida& g, const Messaggi& messaggi, const QString& atteso);
+// The final status line, the results shown and the window back at rest.
+void ControllaRiuscita(Guida& g);
+
 } // namespace zeltest
