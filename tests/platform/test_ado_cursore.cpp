@@ -1,12 +1,12 @@
 // The client-side cursor on both real drivers: reading, re-executing,
 // statements without rows, misuse, memory and cancelling.
+#include "support/due_driver.h"
 #include "support/odbc_privato.h"
 
 #include <QElapsedTimer>
 #include <QTest>
 #include <thread>
 
-using zeltest::Connetti;
 using zeltest::Esegui;
 
 namespace {
@@ -26,33 +26,14 @@ template <class Azione> QString Errore(Azione azione) {
 class TestAdoCursore : public QObject {
     Q_OBJECT
 
-    std::shared_ptr<ado::Connection> sqlite_;
-    std::shared_ptr<ado::Connection> pg_;
-
-    std::shared_ptr<ado::Connection> Connessione(const QString& driver) {
-        return driver == u"sqlite" ? sqlite_ : pg_;
-    }
-
-    void Driver() {
-        QTest::addColumn<QString>("driver");
-        QTest::newRow("sqlite") << "sqlite";
-        QTest::newRow("postgres") << "postgres";
-    }
+    zeltest::DueDriver driver_;
 
   private slots:
-    void initTestCase() {
-        zeltest::PreparaOdbc();
-        sqlite_ = Connetti(zeltest::StringaSqlite());
-        if (zeltest::postgresDisponibile())
-            pg_ = Connetti(zeltest::StringaPostgres());
-    }
+    void initTestCase() { driver_.Connetti(); }
 
-    void risultatoVuoto_data() { Driver(); }
+    void risultatoVuoto_data() { zeltest::DueDriver::Righe(); }
     void risultatoVuoto() {
-        QFETCH(QString, driver);
-        auto c = Connessione(driver);
-        if (!c)
-            QSKIP("Server PostgreSQL non disponibile.");
+        ZEL_CONNESSIONE_DEL_DRIVER(c, driver_);
         ado::Recordset rs;
         rs.ActiveConnection = c;
         rs.Source = "SELECT 1 AS uno, 'x' AS due WHERE 1 = 0";
@@ -69,12 +50,9 @@ class TestAdoCursore : public QObject {
     }
 
     // Close then Open runs the statement again: a row added in between shows.
-    void riapertura_data() { Driver(); }
+    void riapertura_data() { zeltest::DueDriver::Righe(); }
     void riapertura() {
-        QFETCH(QString, driver);
-        auto c = Connessione(driver);
-        if (!c)
-            QSKIP("Server PostgreSQL non disponibile.");
+        ZEL_CONNESSIONE_DEL_DRIVER(c, driver_);
         Esegui(c, {"DROP TABLE IF EXISTS riapri", "CREATE TABLE riapri (k INTEGER)",
                    "INSERT INTO riapri VALUES (1)"});
         ado::Recordset rs;
@@ -94,12 +72,9 @@ class TestAdoCursore : public QObject {
     }
 
     // An UPDATE runs once; the recordset then has nothing to read.
-    void senzaRisultato_data() { Driver(); }
+    void senzaRisultato_data() { zeltest::DueDriver::Righe(); }
     void senzaRisultato() {
-        QFETCH(QString, driver);
-        auto c = Connessione(driver);
-        if (!c)
-            QSKIP("Server PostgreSQL non disponibile.");
+        ZEL_CONNESSIONE_DEL_DRIVER(c, driver_);
         Esegui(c, {"DROP TABLE IF EXISTS aggiorna", "CREATE TABLE aggiorna (n INTEGER)",
                    "INSERT INTO aggiorna VALUES (0)"});
         ado::Recordset rs;
@@ -124,12 +99,9 @@ class TestAdoCursore : public QObject {
     }
 
     // More rows than one fetched block, NULLs among them, all in order.
-    void molteRighe_data() { Driver(); }
+    void molteRighe_data() { zeltest::DueDriver::Righe(); }
     void molteRighe() {
-        QFETCH(QString, driver);
-        auto c = Connessione(driver);
-        if (!c)
-            QSKIP("Server PostgreSQL non disponibile.");
+        ZEL_CONNESSIONE_DEL_DRIVER(c, driver_);
         const int n = 2500;
         ado::Recordset rs;
         rs.ActiveConnection = c;
@@ -160,7 +132,7 @@ class TestAdoCursore : public QObject {
     // Rows of short fields take well under twice their UTF-16 text.
     void memoriaCompatta() {
         ado::Recordset rs;
-        rs.ActiveConnection = sqlite_;
+        rs.ActiveConnection = driver_.sqlite;
         rs.Source = "WITH RECURSIVE g(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM g WHERE i < "
                     "50000) SELECT i, i * 2, 'ab', 'riga ' || i, NULL, i % 10, 'x', '', "
                     "'2024-01-01', i FROM g";
@@ -182,7 +154,7 @@ class TestAdoCursore : public QObject {
 
     void campoFuoriIntervallo() {
         ado::Recordset rs;
-        rs.ActiveConnection = sqlite_;
+        rs.ActiveConnection = driver_.sqlite;
         rs.Source = "SELECT 1 AS a, 2 AS b";
         rs.Open();
         const QString fuori("Il campo %1 non esiste: il risultato ha 2 campi (da 0 a 1).");
@@ -196,11 +168,11 @@ class TestAdoCursore : public QObject {
     void annullamento() {
         ZEL_RICHIEDI_POSTGRES();
         ado::Recordset rs;
-        rs.ActiveConnection = pg_;
+        rs.ActiveConnection = driver_.pg;
         rs.Source = "SELECT pg_sleep(20)";
         QElapsedTimer tempo;
         tempo.start();
-        std::thread annulla([c = pg_] {
+        std::thread annulla([c = driver_.pg] {
             std::this_thread::sleep_for(std::chrono::milliseconds(500));
             c->Cancel();
         });
@@ -210,7 +182,7 @@ class TestAdoCursore : public QObject {
         QVERIFY2(tempo.elapsed() < 5000, qPrintable(QString::number(tempo.elapsed())));
         QVERIFY(!rs.IsOpen());
 
-        pg_->Cancel();
+        driver_.pg->Cancel();
         rs.Source = "SELECT 7";
         rs.Open();
         QCOMPARE(rs.Fields().Item(0).Value().ToString(), QString("7"));

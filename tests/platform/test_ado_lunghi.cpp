@@ -2,11 +2,11 @@
 // arrives whole from the one execution that Open makes, wherever it falls
 // in the fetched blocks, in every way the reader may fetch.
 #include "platform/ado/connessione.h"
+#include "support/due_driver.h"
 #include "support/odbc_privato.h"
 
 #include <QTest>
 
-using zeltest::Connetti;
 using zeltest::Esegui;
 
 namespace {
@@ -35,14 +35,13 @@ QString Ripeti(const QString& pezzo, int volte) { return pezzo.repeated(volte); 
 class TestAdoLunghi : public QObject {
     Q_OBJECT
 
-    std::shared_ptr<ado::Connection> sqlite_;
-    std::shared_ptr<ado::Connection> pg_;
+    zeltest::DueDriver driver_;
     SQLUINTEGER estensioniSqlite_ = 0;
     SQLUINTEGER estensioniPg_ = 0;
 
     // A connection of the driver reading as `modo` says, or nullptr.
     std::shared_ptr<ado::Connection> Connessione(const QString& driver, SQLUINTEGER modo) {
-        auto c = driver == u"sqlite" ? sqlite_ : pg_;
+        auto c = driver_.Per(driver);
         if (c) {
             const SQLUINTEGER proprie = driver == u"sqlite" ? estensioniSqlite_ : estensioniPg_;
             c->handles().estensioniGetData = proprie & modo;
@@ -52,7 +51,7 @@ class TestAdoLunghi : public QObject {
 
     qint64 Esecuzioni() {
         ado::Recordset rs;
-        rs.ActiveConnection = pg_;
+        rs.ActiveConnection = driver_.pg;
         rs.Source = "SELECT count(*) FROM zel_registro";
         rs.Open();
         return rs.Fields().Item(0).Value().ToString().toLongLong();
@@ -60,15 +59,13 @@ class TestAdoLunghi : public QObject {
 
   private slots:
     void initTestCase() {
-        zeltest::PreparaOdbc();
-        sqlite_ = Connetti(zeltest::StringaSqlite());
-        estensioniSqlite_ = sqlite_->handles().estensioniGetData;
-        if (zeltest::postgresDisponibile()) {
-            pg_ = Connetti(zeltest::StringaPostgres());
-            estensioniPg_ = pg_->handles().estensioniGetData;
+        driver_.Connetti();
+        estensioniSqlite_ = driver_.sqlite->handles().estensioniGetData;
+        if (driver_.pg) {
+            estensioniPg_ = driver_.pg->handles().estensioniGetData;
             // A function that notes each call and returns a varchar without
             // length, which psqlODBC announces as 255 characters.
-            Esegui(pg_,
+            Esegui(driver_.pg,
                    {"DROP TABLE IF EXISTS zel_registro", "CREATE TABLE zel_registro (n serial)",
                     "CREATE OR REPLACE FUNCTION zel_lungo(pezzo varchar, volte integer) "
                     "RETURNS varchar LANGUAGE plpgsql VOLATILE AS $$ BEGIN "
@@ -83,7 +80,7 @@ class TestAdoLunghi : public QObject {
     void estensioniDeiDriver() {
         QVERIFY(estensioniSqlite_ & SQL_GD_BOUND);
         QVERIFY(!(estensioniSqlite_ & SQL_GD_BLOCK));
-        if (!pg_)
+        if (!driver_.pg)
             QSKIP("Server PostgreSQL non disponibile.");
         QVERIFY(estensioniPg_ & SQL_GD_BOUND);
         QVERIFY(estensioniPg_ & SQL_GD_BLOCK);

@@ -1,42 +1,36 @@
 // Column metadata and value texts as both real drivers give them.
+#include "support/due_driver.h"
 #include "support/odbc_privato.h"
 
 #include <QTest>
 
-using zeltest::Connetti;
 using zeltest::Esegui;
 
 class TestAdoTipi : public QObject {
     Q_OBJECT
 
-    std::shared_ptr<ado::Connection> sqlite_;
-    std::shared_ptr<ado::Connection> pg_;
-
-    // The connection for a data row's driver, or nullptr when it is missing.
-    std::shared_ptr<ado::Connection> Connessione(const QString& driver) {
-        return driver == u"sqlite" ? sqlite_ : pg_;
-    }
+    zeltest::DueDriver driver_;
 
   private slots:
     void initTestCase() {
-        zeltest::PreparaOdbc();
-        sqlite_ = Connetti(zeltest::StringaSqlite());
-        Esegui(sqlite_, {"DROP TABLE IF EXISTS tipi",
-                         "CREATE TABLE tipi (i INTEGER, s SMALLINT, b BIGINT, d DECIMAL(11,2), "
-                         "n NUMERIC(5,0), r REAL, f DOUBLE, v VARCHAR(20), c CHAR(10), dt DATE, "
-                         "ts TIMESTAMP, bin BLOB, bo BOOLEAN)",
-                         "INSERT INTO tipi VALUES (42, -7, 9007199254740993, -1234.50, 12345, 1.5, "
-                         "-0.25, 'àè€ ok', 'ab   ', '2024-02-29', '2024-02-29 13:45:07', "
-                         "X'DEADBEEF00', 1)"});
-        if (zeltest::postgresDisponibile()) {
-            pg_ = Connetti(zeltest::StringaPostgres());
-            Esegui(pg_, {"DROP TABLE IF EXISTS tipi",
-                         "CREATE TABLE tipi (i INTEGER, s SMALLINT, b BIGINT, d DECIMAL(11,2), "
-                         "n NUMERIC(5,0), r REAL, f DOUBLE PRECISION, v VARCHAR(20), c CHAR(10), "
-                         "dt DATE, ts TIMESTAMP, bin BYTEA, bo BOOLEAN)",
-                         "INSERT INTO tipi VALUES (42, -7, 9007199254740993, -1234.50, 12345, 1.5, "
-                         "-0.25, 'àè€ 😀', 'ab', '2024-02-29', '2024-02-29 13:45:07', "
-                         "'\\xdeadbeef00', true)"});
+        driver_.Connetti();
+        Esegui(driver_.sqlite,
+               {"DROP TABLE IF EXISTS tipi",
+                "CREATE TABLE tipi (i INTEGER, s SMALLINT, b BIGINT, d DECIMAL(11,2), "
+                "n NUMERIC(5,0), r REAL, f DOUBLE, v VARCHAR(20), c CHAR(10), dt DATE, "
+                "ts TIMESTAMP, bin BLOB, bo BOOLEAN)",
+                "INSERT INTO tipi VALUES (42, -7, 9007199254740993, -1234.50, 12345, 1.5, "
+                "-0.25, 'àè€ ok', 'ab   ', '2024-02-29', '2024-02-29 13:45:07', "
+                "X'DEADBEEF00', 1)"});
+        if (driver_.pg) {
+            Esegui(driver_.pg,
+                   {"DROP TABLE IF EXISTS tipi",
+                    "CREATE TABLE tipi (i INTEGER, s SMALLINT, b BIGINT, d DECIMAL(11,2), "
+                    "n NUMERIC(5,0), r REAL, f DOUBLE PRECISION, v VARCHAR(20), c CHAR(10), "
+                    "dt DATE, ts TIMESTAMP, bin BYTEA, bo BOOLEAN)",
+                    "INSERT INTO tipi VALUES (42, -7, 9007199254740993, -1234.50, 12345, 1.5, "
+                    "-0.25, 'àè€ 😀', 'ab', '2024-02-29', '2024-02-29 13:45:07', "
+                    "'\\xdeadbeef00', true)"});
         }
     }
 
@@ -95,7 +89,7 @@ class TestAdoTipi : public QObject {
         QFETCH(int, precisione);
         QFETCH(int, scala);
         QFETCH(QString, testo);
-        auto c = Connessione(driver);
+        const auto c = driver_.Per(driver);
         if (!c)
             QSKIP("Server PostgreSQL non disponibile.");
         ado::Recordset rs;
@@ -113,16 +107,9 @@ class TestAdoTipi : public QObject {
     }
 
     // The separator follows the recordset's locale, for numeric types only.
-    void separatoreDecimale_data() {
-        QTest::addColumn<QString>("driver");
-        QTest::newRow("sqlite") << "sqlite";
-        QTest::newRow("postgres") << "postgres";
-    }
+    void separatoreDecimale_data() { zeltest::DueDriver::Righe(); }
     void separatoreDecimale() {
-        QFETCH(QString, driver);
-        auto c = Connessione(driver);
-        if (!c)
-            QSKIP("Server PostgreSQL non disponibile.");
+        ZEL_CONNESSIONE_DEL_DRIVER(c, driver_);
         ado::Recordset rs;
         rs.ActiveConnection = c;
         rs.Source = "SELECT f, v, '1.5' AS t FROM tipi";
@@ -140,10 +127,7 @@ class TestAdoTipi : public QObject {
 
     void nulloEVuoto_data() { separatoreDecimale_data(); }
     void nulloEVuoto() {
-        QFETCH(QString, driver);
-        auto c = Connessione(driver);
-        if (!c)
-            QSKIP("Server PostgreSQL non disponibile.");
+        ZEL_CONNESSIONE_DEL_DRIVER(c, driver_);
         ado::Recordset rs;
         rs.ActiveConnection = c;
         rs.Source = "SELECT NULL AS a, '' AS b, CAST(NULL AS INTEGER) AS c, 'x' AS d";
@@ -175,7 +159,7 @@ class TestAdoTipi : public QObject {
     void valoreGrande() {
         QFETCH(QString, driver);
         QFETCH(QString, tipo);
-        auto c = Connessione(driver);
+        const auto c = driver_.Per(driver);
         if (!c)
             QSKIP("Server PostgreSQL non disponibile.");
         // Letters beyond Latin-1, and for psqlODBC a surrogate pair, so chunk
