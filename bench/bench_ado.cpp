@@ -8,7 +8,7 @@
 // sqlite uses a database file in a temporary folder, or the file named by
 // ZEL_BENCH_DB; postgres needs the ZEL_PG_* variables (source
 // scripts/lib/postgres.sh; pg_avvia).
-#include "platform/ado/ado.h"
+#include "odbc/ado.h"
 #include "support/driver_odbc.h"
 #include "tabella_prova.h"
 

@@ -25,8 +25,8 @@
 //   interne <dsn> <utente> <password> <righe>
 //   arresto <dsn> <utente> <password> <fase> <riga o ms>
 // and, as peers, `isql -b` and a python3-pyodbc script.
-#include "platform/ado/ado.h"
-#include "platform/memoria.h"
+#include "odbc/ado.h"
+#include "odbc/memoria.h"
 #include "startup/inizio.h"
 #include "support/driver_odbc.h"
 #include "tabella_prova.h"

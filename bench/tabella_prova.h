@@ -2,7 +2,7 @@
 // The table both benchmarks read: `righe` rows of ten columns in a realistic
 // mix (integers, a DECIMAL, short and medium texts, a date, NULLs), made
 // anew in the database the connection names.
-#include "platform/ado/ado.h"
+#include "odbc/ado.h"
 
 #include <memory>
 

@@ -1,5 +1,5 @@
-#include "platform/lingua.h"
-#include "platform/memoria.h"
+#include "toolkit/lingua.h"
+#include "odbc/memoria.h"
 #include "startup/inizio.h"
 
 #include <QApplication>

@@ -6,8 +6,8 @@
 // milliseconds, each handing control back to the event loop, so the
 // window's handlers (stop, paging, row inspection) run between two slices
 // and never inside one. The run touches the window only from its thread.
-#include "platform/ado/ado.h"
-#include "platform/finestra.h"
+#include "odbc/ado.h"
+#include "toolkit/finestra.h"
 #include "run/modi_connessione.h"
 #include "run/stato_riga.h"
 #include "run/tabella_testi.h"

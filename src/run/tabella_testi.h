@@ -3,7 +3,7 @@
 // run loads them, without copying their text. Cells not taken (rows not
 // loaded yet, columns beyond the rows', a table only sized) read as the
 // empty text, and so does a NULL.
-#include "platform/ado/righe.h"
+#include "odbc/righe.h"
 
 #include <QStringView>
 #include <memory>

@@ -1,8 +1,8 @@
 #include "window/guida.h"
 
-#include "platform/twips.h"
+#include "toolkit/twips.h"
 #include "run/modi_connessione.h"
-#include "startup/inizio.h"
+#include "settings/impostazioni.h"
 
 #include <QApplication>
 #include <QCloseEvent>

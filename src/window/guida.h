@@ -1,11 +1,11 @@
 #pragma once
 // The window: connection inputs, the statement, the run buttons and the
 // results area. Handlers are named after their control and event.
-#include "platform/ado/ado.h"
-#include "platform/finestra.h"
-#include "platform/form.h"
-#include "platform/modello_righe.h"
-#include "platform/suggerimenti.h"
+#include "odbc/ado.h"
+#include "toolkit/finestra.h"
+#include "toolkit/form.h"
+#include "toolkit/modello_righe.h"
+#include "toolkit/suggerimenti.h"
 #include "run/corsa.h"
 #include "run/tabella_testi.h"
 

@@ -2,7 +2,7 @@
 // source name, the user or the password turns it to upper case.
 #include "window/guida.h"
 
-#include "platform/profilo.h"
+#include "settings/profilo.h"
 
 #include <QLocale>
 

@@ -4,7 +4,7 @@
 
 #include "run/modi_connessione.h"
 #include "run/taglia.h"
-#include "startup/inizio.h"
+#include "settings/impostazioni.h"
 
 namespace {
 

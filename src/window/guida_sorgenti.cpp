@@ -1,7 +1,7 @@
 // The data source names offered in txtODBC: read from the driver manager
 // each time the field takes the focus, never while typing; none in OLEDB
 // mode, where the field is not used.
-#include "platform/ado/sorgenti.h"
+#include "odbc/sorgenti.h"
 #include "window/guida.h"
 
 void Guida::OffriSorgenti() {

@@ -5,7 +5,7 @@
 // or the whole value the statement reads again. The sanitizers catch any
 // read outside the buffers.
 #include "fuzz_comune.h"
-#include "platform/ado/blocco.h"
+#include "odbc/blocco.h"
 
 #include <vector>
 

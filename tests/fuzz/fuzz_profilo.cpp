@@ -7,8 +7,8 @@
 // - a write keeps every other line of the file as it was.
 // The code-page oracle is glibc's iconv, not the table of profilo.cpp.
 #include "fuzz_comune.h"
-#include "platform/profilo.h"
-#include "startup/inizio.h"
+#include "settings/profilo.h"
+#include "settings/impostazioni.h"
 
 #include <QDir>
 #include <QFile>

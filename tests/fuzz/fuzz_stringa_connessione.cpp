@@ -3,8 +3,8 @@
 // value in braces runs to its closing brace, "}}" standing for "}"), holds
 // every value exactly as parsed, braces and quotes included.
 #include "fuzz_comune.h"
-#include "platform/ado/errore.h"
-#include "platform/ado/stringa_connessione.h"
+#include "odbc/errore.h"
+#include "odbc/stringa_connessione.h"
 
 #include <QRegularExpression>
 

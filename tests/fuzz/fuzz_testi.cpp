@@ -6,8 +6,8 @@
 //   them, when no input holds a ";" or starts with a quote;
 // - the field lines and Formato6 take any name, length and number.
 #include "fuzz_comune.h"
-#include "platform/ado/errore.h"
-#include "platform/ado/stringa_connessione.h"
+#include "odbc/errore.h"
+#include "odbc/stringa_connessione.h"
 #include "run/modi_connessione.h"
 #include "run/tabella_testi.h"
 #include "run/testi.h"

@@ -2,7 +2,7 @@
 // Both real drivers for a data-driven test: the SQLite3 driver and, when
 // scripts/test started a server, psqlODBC. Rows name their driver in a
 // column "driver" ("sqlite" or "postgres").
-#include "platform/ado/ado.h"
+#include "odbc/ado.h"
 
 #include <QString>
 #include <memory>

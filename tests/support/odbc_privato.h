@@ -8,7 +8,7 @@
 //   ZELTEST_PG            psqlODBC ("PostgreSQL Unicode") on the server that
 //                         scripts/lib/postgres.sh started (ZEL_PG_* variables)
 //   ZELTEST_SENZA_DRIVER  a driver whose library does not exist
-#include "platform/ado/ado.h"
+#include "odbc/ado.h"
 
 #include <QString>
 #include <QStringList>

@@ -2,7 +2,7 @@
 // control is announced by, lists that no focus alone makes pick a row,
 // upper-casing that keeps every character of a field, and Qt's own texts in
 // Italian.
-#include "platform/lingua.h"
+#include "toolkit/lingua.h"
 #include "support/finestra_prova.h"
 #include "support/risultati_prova.h"
 

@@ -1,7 +1,7 @@
 // The data source names offered in txtODBC, from a private unixODBC
 // configuration: what the driver manager lists, how the list behaves while
 // typing, and that it leaves the field's own focus behaviours alone.
-#include "platform/ado/sorgenti.h"
+#include "odbc/sorgenti.h"
 #include "support/file_prova.h"
 #include "support/finestra_prova.h"
 #include "support/odbc_privato.h"

@@ -1,9 +1,0 @@
-#include "platform/memoria.h"
-
-#include <malloc.h>
-
-namespace memoria {
-
-void PreparaHeap() { mallopt(M_TOP_PAD, 64 * 1024 * 1024); }
-
-} // namespace memoria
