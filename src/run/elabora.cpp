@@ -94,6 +94,9 @@ void Guida::Elabora() {
         rsAS400->ActiveConnection = cnAS400;
         rsAS400->CursorLocation = ado::adUseClient;
         rsAS400->Source = sSQL;
+        // The first execution lists the fields from the first row and counts
+        // the rows: their values are not needed.
+        rsAS400->SoloConteggio = true;
         const std::shared_ptr<ado::Recordset> rs = rsAS400;
 
         qint64 inizio = testi::Adesso();
@@ -156,7 +159,7 @@ void Guida::Elabora() {
             inizio = testi::Adesso();
             if (totale > 0) {
                 nRECORD = 0;
-                // Releasing the rows just counted takes a while too.
+                rs->SoloConteggio = false;
                 InAttesa([rs] {
                     rs->Close();
                     rs->Open();

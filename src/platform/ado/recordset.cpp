@@ -101,7 +101,10 @@ struct Recordset::Stato {
     std::vector<Colonna> colonne;
     // Shared with whoever keeps the rows after Close (see RigheLette).
     std::shared_ptr<Righe> righe; // none while closed
+    qint64 senzaValori = 0;       // rows counted after the held ones
     qint64 corrente = 0;
+
+    qint64 Totale() const { return righe->Conta() + senzaValori; }
 
     // The state every reading call needs; throws when there is nothing to read.
     const Stato& Leggibile() const {
@@ -119,8 +122,10 @@ namespace {
 // One execution of the statement, filling the recordset's rows.
 class Lettura {
   public:
-    Lettura(Recordset::Stato& s, Connection& c, const QString& sql, QString separatore)
-        : s_(s), c_(c), sql_(sql), separatore_(std::move(separatore)), stmt_(c.handles()) {}
+    Lettura(Recordset::Stato& s, Connection& c, const QString& sql, QString separatore,
+            bool soloConteggio)
+        : s_(s), c_(c), sql_(sql), separatore_(std::move(separatore)),
+          soloConteggio_(soloConteggio), stmt_(c.handles()) {}
 
     // False when a bound value came back truncated: the rows read so far are
     // incomplete and the statement must run again with perCella.
@@ -152,6 +157,7 @@ class Lettura {
         // A fresh set: the previous one may still be held by someone else.
         s_.righe = std::make_shared<Righe>();
         s_.righe->Azzera(n);
+        s_.senzaValori = 0;
 
         bool aBlocchi = !perCella;
         for (const Colonna& c : s_.colonne)
@@ -228,7 +234,8 @@ class Lettura {
             if (rc == SQL_NO_DATA)
                 break;
             Verifica(rc);
-            for (SQLULEN r = 0; r < ottenute; ++r) {
+            const SQLULEN tenute = soloConteggio_ ? std::min<SQLULEN>(ottenute, 1) : ottenute;
+            for (SQLULEN r = 0; r < tenute; ++r) {
                 if (statoRighe[r] == SQL_ROW_ERROR)
                     Verifica(SQL_ERROR);
                 for (std::size_t i = 0; i < buffer.size(); ++i) {
@@ -246,8 +253,33 @@ class Lettura {
                     s_.righe->ChiudiCella(false);
                 }
             }
+            if (soloConteggio_) {
+                // The first row is held: the others are only counted, with
+                // nothing bound, so the driver converts no value of theirs.
+                ContaRighe(statoRighe.data(), tenute, ottenute);
+                Verifica(SQLFreeStmt(stmt_.get(), SQL_UNBIND));
+                for (;;) {
+                    stmt_.VerificaAnnullamento();
+                    const SQLRETURN altro = SQLFetch(stmt_.get());
+                    if (altro == SQL_NO_DATA)
+                        break;
+                    Verifica(altro);
+                    ContaRighe(statoRighe.data(), 0, ottenute);
+                }
+                break;
+            }
         }
         return true;
+    }
+
+    // Counts rows da..a of a fetched block, a as the driver reported it.
+    void ContaRighe(const SQLUSMALLINT* statoRighe, SQLULEN da, SQLULEN a) {
+        a = std::min(a, kRighePerBlocco);
+        for (SQLULEN r = da; r < a; ++r) {
+            if (statoRighe[r] == SQL_ROW_ERROR)
+                Verifica(SQL_ERROR);
+        }
+        s_.senzaValori += qint64(a - std::min(da, a));
     }
 
     bool LeggiPerCella() {
@@ -260,6 +292,10 @@ class Lettura {
             if (rc == SQL_NO_DATA)
                 break;
             Verifica(rc);
+            if (soloConteggio_ && s_.righe->Conta() > 0) {
+                ++s_.senzaValori;
+                continue;
+            }
             for (std::size_t i = 0; i < s_.colonne.size(); ++i) {
                 bool nullo = false;
                 for (;;) {
@@ -289,6 +325,7 @@ class Lettura {
     Connection& c_;
     const QString& sql_;
     const QString separatore_;
+    const bool soloConteggio_;
     IstruzioneAttiva stmt_;
 };
 
@@ -313,10 +350,12 @@ void Recordset::Open() {
         // Columns of unknown width are read with SQLGetData from the start;
         // a bound value seen truncated (the SQLite driver ignores declared
         // widths) makes the statement run again that way.
-        bool letto = Lettura(*s_, *ActiveConnection, Source, Locale.decimalPoint()).Esegui(false);
+        bool letto = Lettura(*s_, *ActiveConnection, Source, Locale.decimalPoint(), SoloConteggio)
+                         .Esegui(false);
         if (!letto) {
             Close();
-            Lettura(*s_, *ActiveConnection, Source, Locale.decimalPoint()).Esegui(true);
+            Lettura(*s_, *ActiveConnection, Source, Locale.decimalPoint(), SoloConteggio)
+                .Esegui(true);
         }
         // The statement is freed by now, and the driver's copy of the rows
         // with it; hand its pages back to the system too, so that our rows
@@ -334,12 +373,13 @@ void Recordset::Close() {
     s_->condizione = Stato::Condizione::Chiuso;
     s_->colonne.clear();
     s_->righe.reset();
+    s_->senzaValori = 0;
     s_->corrente = 0;
 }
 
 bool Recordset::Eof() const {
     const Stato& s = s_->Leggibile();
-    return s.corrente >= s.righe->Conta();
+    return s.corrente >= s.Totale();
 }
 
 void Recordset::MoveNext() {
@@ -353,7 +393,7 @@ FieldList Recordset::Fields() const {
     return FieldList(*this);
 }
 
-qint64 Recordset::RecordCount() const { return IsOpen() ? s_->righe->Conta() : 0; }
+qint64 Recordset::RecordCount() const { return IsOpen() ? s_->Totale() : 0; }
 
 qint64 Recordset::MemoryBytes() const { return s_->righe ? s_->righe->Byte() : 0; }
 
@@ -386,8 +426,11 @@ quint8 Field::NumericScale() const {
 
 Valore Field::Value() const {
     const Recordset::Stato& s = rs_->stato().Leggibile();
-    if (s.corrente >= s.righe->Conta())
+    if (s.corrente >= s.Totale())
         throw Errore(QStringLiteral("Nessun record corrente: il recordset è alla fine."));
+    if (s.corrente >= s.righe->Conta())
+        throw Errore(QStringLiteral("Il recordset ha contato questo record senza leggerne i "
+                                    "valori."));
     return s.righe->Cella(s.corrente, i_);
 }
 
