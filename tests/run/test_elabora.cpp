@@ -84,6 +84,9 @@ class TestElabora : public QObject {
     void fallimenti();
     void fallimentiPostgres();
     void doppiaEsecuzionePostgres();
+    void valoriLunghi_data();
+    void valoriLunghi();
+    void valoriOltreLaDimensioneSqlite();
     void nulliERisultatoVuoto();
     void righeOltre32767();
     void chiusuraDuranteLaCorsa();
@@ -104,6 +107,9 @@ void TestElabora::initTestCase() {
         "INSERT INTO nulli VALUES (NULL, 1)",
         "INSERT INTO nulli VALUES ('x', NULL)",
         "CREATE TABLE vuota (a VARCHAR(5), b INTEGER)",
+        "CREATE TABLE oltre (a VARCHAR(5), b INTEGER)",
+        "INSERT INTO oltre VALUES ('corto', 1)",
+        "INSERT INTO oltre VALUES (printf('%.100000c', 'x') || 'è', 2)",
     };
     zeltest::Esegui(c, sql);
     zeltest::Esegui(c, {"WITH RECURSIVE s(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM s WHERE n "
@@ -439,6 +445,76 @@ void TestElabora::doppiaEsecuzionePostgres() {
     QCOMPARE(g.lblDATI.Caption(), QStringLiteral("Dati (2 records)"));
     g.lstDATI.setListIndex(1);
     QCOMPARE(Righe(g.lstCAMPI), QStringList({"n = 2", "testo = v2"}));
+}
+
+void TestElabora::valoriLunghi_data() {
+    QTest::addColumn<QString>("pezzo");
+    QTest::addColumn<int>("volte");
+    QTest::newRow("200000 caratteri") << QStringLiteral("àbc€😀") << 40000;
+    QTest::newRow("10 MB") << QStringLiteral("abcdefghijklmno€") << 655360;
+}
+
+// A statement with a side effect whose value is far longer than psqlODBC
+// announces runs twice with the rows list and once without, and shows its
+// value whole in the field listing, the list, sDATI and the row inspection.
+void TestElabora::valoriLunghi() {
+    ZEL_RICHIEDI_POSTGRES();
+    QFETCH(QString, pezzo);
+    QFETCH(int, volte);
+    auto c = zeltest::Connetti(zeltest::StringaPostgres());
+    zeltest::Esegui(c, {"CREATE TABLE IF NOT EXISTS zel_registro (n serial)",
+                        "CREATE OR REPLACE FUNCTION zel_lungo(pezzo varchar, volte integer) "
+                        "RETURNS varchar LANGUAGE plpgsql VOLATILE AS $$ BEGIN "
+                        "INSERT INTO zel_registro DEFAULT VALUES; "
+                        "RETURN repeat(pezzo, volte); END $$"});
+    const auto esecuzioni = [&c] {
+        ado::Recordset rs;
+        rs.ActiveConnection = c;
+        rs.Source = QStringLiteral("SELECT count(*) FROM zel_registro");
+        rs.Open();
+        return rs.Fields().Item(0).Value().ToString().toInt();
+    };
+    const QString atteso = pezzo.repeated(volte);
+    FinestraProva p;
+    Guida& g = p.apri();
+    InserisciPg(g, QStringLiteral("SELECT zel_lungo('%1', %2) AS v, 'fine'::varchar(4) AS dopo")
+                       .arg(pezzo)
+                       .arg(volte));
+
+    int prima = esecuzioni();
+    Elabora(g);
+    QVERIFY2(RigaFinale.match(g.txtSTATUS.Text()).hasMatch(), qPrintable(g.txtSTATUS.Text()));
+    QCOMPARE(esecuzioni(), prima + 2);
+    QCOMPARE(g.lstCAMPI.List(0), QStringLiteral("v ALF %1 ").arg(atteso.size()));
+    QCOMPARE(g.lstDATI.ListCount(), 1);
+    QVERIFY(g.sDATI.Cella(0, 0) == atteso);
+    QVERIFY(g.lstDATI.List(0) == atteso + QStringLiteral("|fine|"));
+    g.lstDATI.setListIndex(0);
+    QVERIFY(g.lstCAMPI.List(0) == QStringLiteral("v = ") + atteso);
+    QCOMPARE(g.lstCAMPI.List(1), QStringLiteral("dopo = fine"));
+
+    g.chkLIST.setValue(0);
+    prima = esecuzioni();
+    Elabora(g);
+    QVERIFY2(RigaFinale.match(g.txtSTATUS.Text()).hasMatch(), qPrintable(g.txtSTATUS.Text()));
+    QCOMPARE(esecuzioni(), prima + 1);
+    QCOMPARE(g.lstCAMPI.List(0), QStringLiteral("v ALF %1 ").arg(atteso.size()));
+    QCOMPARE(g.rsAS400->RecordCount(), 1);
+}
+
+// The SQLite3 driver keeps text longer than the declared VARCHAR(5).
+void TestElabora::valoriOltreLaDimensioneSqlite() {
+    FinestraProva p;
+    Guida& g = p.apri();
+    Inserisci(g, Dsn, QStringLiteral("SELECT a, b FROM oltre ORDER BY b DESC"));
+    Elabora(g);
+    QVERIFY2(RigaFinale.match(g.txtSTATUS.Text()).hasMatch(), qPrintable(g.txtSTATUS.Text()));
+    const QString lungo = QString(100000, u'x') + QStringLiteral("è");
+    QCOMPARE(Righe(g.lstCAMPI), QStringList({"a ALF 100001 ", "b NUM  10,0"}));
+    QCOMPARE(Righe(g.lstDATI), QStringList({lungo + "|2|", "corto|1|"}));
+    QCOMPARE(g.sDATI.Cella(0, 0), lungo);
+    g.lstDATI.setListIndex(0);
+    QCOMPARE(Righe(g.lstCAMPI), QStringList({"a = " + lungo, "b = 2"}));
 }
 
 void TestElabora::nulliERisultatoVuoto() {

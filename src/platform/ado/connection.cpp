@@ -78,6 +78,11 @@ void Connection::Open() {
     odbc::VerificaSpiegando(rc, nuove.connessione, [&](const QList<Diagnostica>& record) {
         return DescriviConnessione(record, ConnectionString, ConnectionTimeout);
     });
+    if (!SQL_SUCCEEDED(SQLGetInfo(nuove.connessione.get(), SQL_GETDATA_EXTENSIONS,
+                                  &nuove.estensioniGetData, sizeof nuove.estensioniGetData,
+                                  nullptr)))
+        nuove.estensioniGetData = 0;
+    h_->estensioniGetData = nuove.estensioniGetData;
     h_->ambiente = std::move(nuove.ambiente);
     h_->connessione = std::move(nuove.connessione);
     h_->aperta = true;

@@ -12,6 +12,9 @@ struct Connection::Handles {
     odbc::Handle ambiente;
     odbc::Handle connessione;
     bool aperta = false;
+    // The driver's SQL_GETDATA_EXTENSIONS: where SQLGetData may complete
+    // a bound value (0 when the driver does not say).
+    SQLUINTEGER estensioniGetData = 0;
 
     // The statement running now, for Cancel from another thread. Guarded by
     // `guardia`; a statement leaves it before its handle is freed.

@@ -1,3 +1,4 @@
+#include "platform/ado/blocco.h"
 #include "platform/ado/connessione.h"
 #include "platform/ado/righe.h"
 
@@ -10,9 +11,12 @@ namespace {
 
 // Rows per SQLFetch when columns are bound.
 constexpr SQLULEN kRighePerBlocco = 1024;
-// Widest bound cell, in characters; wider or unknown columns are read with
-// SQLGetData, a piece at a time.
+// Widest bound cell, in characters. A value wider than its cell is read
+// again whole with SQLGetData, in place.
 constexpr SQLULEN kLarghezzaMassima = 4000;
+// The cell of a column whose size is unknown or beyond kLarghezzaMassima:
+// its usual values fit, the long ones are read again.
+constexpr SQLULEN kLarghezzaLunga = 256;
 // The piece SQLGetData reads at a time, in characters (terminator included).
 constexpr qsizetype kPezzo = 8192;
 
@@ -65,22 +69,23 @@ void Classifica(Colonna& c) {
     }
 }
 
-// Characters a bound buffer needs for the column's text, or 0 when the
-// column must be read with SQLGetData.
+// Characters of a column's bound cell, terminator left out.
 SQLULEN Larghezza(const Colonna& c) {
     switch (c.tipo) {
     case SQL_LONGVARCHAR:
     case SQL_WLONGVARCHAR:
     case SQL_LONGVARBINARY:
-        return 0;
+        return kLarghezzaLunga;
     case SQL_BINARY:
     case SQL_VARBINARY:
         // Hexadecimal digits, and room for a driver that adds X'...'.
-        return c.dimensione == 0 || c.dimensione > kLarghezzaMassima / 2 ? 0 : 2 * c.dimensione + 8;
+        return c.dimensione == 0 || c.dimensione > kLarghezzaMassima / 2 ? kLarghezzaLunga
+                                                                         : 2 * c.dimensione + 8;
     default:
         // Room for sign, decimal point, exponent and fractions of a second
         // that the column size leaves out.
-        return c.dimensione == 0 || c.dimensione > kLarghezzaMassima ? 0 : c.dimensione + 32;
+        return c.dimensione == 0 || c.dimensione > kLarghezzaMassima ? kLarghezzaLunga
+                                                                     : c.dimensione + 32;
     }
 }
 
@@ -119,17 +124,34 @@ struct Recordset::Stato {
 
 namespace {
 
+// How a statement's rows are fetched, from what the driver lets SQLGetData
+// do: every way reads each value whole from one execution.
+enum class Modo {
+    // Blocks of bound columns; a value that did not fit its buffer is read
+    // again whole from its row of the block (SQLSetPos, then SQLGetData).
+    Blocchi,
+    // Bound columns one row at a time, where SQLGetData works on a bound
+    // column of the current row but not within a block.
+    RigaPerRiga,
+    // SQLGetData for every cell.
+    PerCella,
+};
+
+Modo ScegliModo(SQLUINTEGER estensioni) {
+    if ((estensioni & SQL_GD_BOUND) == 0)
+        return Modo::PerCella;
+    return (estensioni & SQL_GD_BLOCK) != 0 ? Modo::Blocchi : Modo::RigaPerRiga;
+}
+
 // One execution of the statement, filling the recordset's rows.
-class Lettura {
+class Lettura : Completamento {
   public:
     Lettura(Recordset::Stato& s, Connection& c, const QString& sql, QString separatore,
             bool soloConteggio)
         : s_(s), c_(c), sql_(sql), separatore_(std::move(separatore)),
-          soloConteggio_(soloConteggio), stmt_(c.handles()) {}
+          soloConteggio_(soloConteggio), stmt_(c.handles()), pezzo_(kPezzo) {}
 
-    // False when a bound value came back truncated: the rows read so far are
-    // incomplete and the statement must run again with perCella.
-    bool Esegui(bool perCella) {
+    void Esegui() {
         stmt_.VerificaAnnullamento();
         if (c_.CommandTimeout > 0) {
             odbc::Verifica(
@@ -149,7 +171,7 @@ class Lettura {
                        QStringLiteral("Impossibile conoscere le colonne del risultato."));
         if (n == 0) {
             s_.condizione = Recordset::Stato::Condizione::SenzaRighe;
-            return true;
+            return;
         }
         s_.colonne.clear();
         for (SQLUSMALLINT i = 1; i <= n; ++i)
@@ -159,14 +181,19 @@ class Lettura {
         s_.righe->Azzera(n);
         s_.senzaValori = 0;
 
-        bool aBlocchi = !perCella;
-        for (const Colonna& c : s_.colonne)
-            aBlocchi = aBlocchi && Larghezza(c) > 0;
-        if (aBlocchi ? !LeggiABlocchi() : !LeggiPerCella())
-            return false;
+        switch (ScegliModo(c_.handles().estensioniGetData)) {
+        case Modo::Blocchi:
+            LeggiLegate(kRighePerBlocco);
+            break;
+        case Modo::RigaPerRiga:
+            LeggiLegate(1);
+            break;
+        case Modo::PerCella:
+            LeggiPerCella();
+            break;
+        }
         s_.condizione = Recordset::Stato::Condizione::Aperto;
         s_.corrente = 0;
-        return true;
     }
 
   private:
@@ -201,124 +228,158 @@ class Lettura {
             s_.righe->Appendi(testo);
     }
 
-    bool LeggiABlocchi() {
+    // Columns bound to arrays of `capienza` rows; values that did not fit
+    // are read again whole, in place.
+    void LeggiLegate(SQLULEN capienza) {
         struct Buffer {
-            SQLULEN larghezza; // characters, terminator included
             std::vector<SQLWCHAR> dati;
             std::vector<SQLLEN> indicatori;
         };
         std::vector<Buffer> buffer;
+        std::vector<ColonnaLegata> legate;
+        buffer.reserve(s_.colonne.size());
         for (const Colonna& c : s_.colonne) {
             const SQLULEN larghezza = Larghezza(c) + 1;
-            buffer.push_back({larghezza, std::vector<SQLWCHAR>(larghezza * kRighePerBlocco),
-                              std::vector<SQLLEN>(kRighePerBlocco)});
+            buffer.push_back(
+                {std::vector<SQLWCHAR>(larghezza * capienza), std::vector<SQLLEN>(capienza)});
+            legate.push_back({buffer.back().dati.data(), buffer.back().indicatori.data(), larghezza,
+                              c.numerico});
         }
         SQLULEN ottenute = 0;
-        std::vector<SQLUSMALLINT> statoRighe(kRighePerBlocco);
+        std::vector<SQLUSMALLINT> statoRighe(capienza);
         Verifica(SQLSetStmtAttr(stmt_.get(), SQL_ATTR_ROW_BIND_TYPE,
                                 reinterpret_cast<SQLPOINTER>(SQL_BIND_BY_COLUMN), 0));
+        Verifica(SQLSetStmtAttr(stmt_.get(), SQL_ATTR_ROW_ARRAY_SIZE,
+                                reinterpret_cast<SQLPOINTER>(capienza), 0));
+        Verifica(SQLSetStmtAttr(stmt_.get(), SQL_ATTR_ROWS_FETCHED_PTR, &ottenute, 0));
+        Verifica(SQLSetStmtAttr(stmt_.get(), SQL_ATTR_ROW_STATUS_PTR, statoRighe.data(), 0));
+        for (std::size_t i = 0; i < legate.size(); ++i) {
+            const ColonnaLegata& l = legate[i];
+            Verifica(SQLBindCol(stmt_.get(), static_cast<SQLUSMALLINT>(i + 1), SQL_C_WCHAR,
+                                buffer[i].dati.data(), SQLLEN(l.larghezza * sizeof(SQLWCHAR)),
+                                buffer[i].indicatori.data()));
+        }
+        posiziona_ = capienza > 1;
+
+        for (;;) {
+            stmt_.VerificaAnnullamento();
+            ottenute = 0;
+            const SQLRETURN rc = SQLFetch(stmt_.get());
+            if (rc == SQL_NO_DATA)
+                break;
+            Verifica(rc);
+            if (soloConteggio_) {
+                // The first row is held, the others only counted.
+                Converti({legate, statoRighe.data(), capienza, std::min<SQLULEN>(ottenute, 1),
+                          rc == SQL_SUCCESS_WITH_INFO},
+                         *s_.righe, separatore_, *this);
+                ContaRighe(statoRighe.data(), capienza, 1, ottenute);
+                ContaResto();
+                break;
+            }
+            Converti({legate, statoRighe.data(), capienza, ottenute, rc == SQL_SUCCESS_WITH_INFO},
+                     *s_.righe, separatore_, *this);
+        }
+    }
+
+    // Counts the rows still to fetch, in blocks with nothing bound: the
+    // driver converts no value of theirs.
+    void ContaResto() {
+        SQLULEN ottenute = 0;
+        std::vector<SQLUSMALLINT> statoRighe(kRighePerBlocco);
+        Verifica(SQLFreeStmt(stmt_.get(), SQL_UNBIND));
         Verifica(SQLSetStmtAttr(stmt_.get(), SQL_ATTR_ROW_ARRAY_SIZE,
                                 reinterpret_cast<SQLPOINTER>(kRighePerBlocco), 0));
         Verifica(SQLSetStmtAttr(stmt_.get(), SQL_ATTR_ROWS_FETCHED_PTR, &ottenute, 0));
         Verifica(SQLSetStmtAttr(stmt_.get(), SQL_ATTR_ROW_STATUS_PTR, statoRighe.data(), 0));
-        for (std::size_t i = 0; i < buffer.size(); ++i) {
-            Buffer& b = buffer[i];
-            Verifica(SQLBindCol(stmt_.get(), static_cast<SQLUSMALLINT>(i + 1), SQL_C_WCHAR,
-                                b.dati.data(), SQLLEN(b.larghezza * sizeof(SQLWCHAR)),
-                                b.indicatori.data()));
-        }
-
         for (;;) {
             stmt_.VerificaAnnullamento();
+            ottenute = 0;
             const SQLRETURN rc = SQLFetch(stmt_.get());
             if (rc == SQL_NO_DATA)
                 break;
             Verifica(rc);
-            const SQLULEN tenute = soloConteggio_ ? std::min<SQLULEN>(ottenute, 1) : ottenute;
-            for (SQLULEN r = 0; r < tenute; ++r) {
-                if (statoRighe[r] == SQL_ROW_ERROR)
-                    Verifica(SQL_ERROR);
-                for (std::size_t i = 0; i < buffer.size(); ++i) {
-                    const Buffer& b = buffer[i];
-                    const SQLLEN byte = b.indicatori[r];
-                    if (byte == SQL_NULL_DATA) {
-                        s_.righe->ChiudiCella(true);
-                        continue;
-                    }
-                    if (byte < 0 || SQLULEN(byte) >= b.larghezza * sizeof(SQLWCHAR))
-                        return false; // truncated, or length unknown
-                    const auto* testo = reinterpret_cast<const char16_t*>(b.dati.data());
-                    Aggiungi(s_.colonne[i],
-                             QStringView(testo + r * b.larghezza, qsizetype(byte) / 2));
-                    s_.righe->ChiudiCella(false);
-                }
-            }
-            if (soloConteggio_) {
-                // The first row is held: the others are only counted, with
-                // nothing bound, so the driver converts no value of theirs.
-                ContaRighe(statoRighe.data(), tenute, ottenute);
-                Verifica(SQLFreeStmt(stmt_.get(), SQL_UNBIND));
-                for (;;) {
-                    stmt_.VerificaAnnullamento();
-                    const SQLRETURN altro = SQLFetch(stmt_.get());
-                    if (altro == SQL_NO_DATA)
-                        break;
-                    Verifica(altro);
-                    ContaRighe(statoRighe.data(), 0, ottenute);
-                }
-                break;
-            }
+            ContaRighe(statoRighe.data(), kRighePerBlocco, 0, ottenute);
         }
-        return true;
     }
 
-    // Counts rows da..a of a fetched block, a as the driver reported it.
-    void ContaRighe(const SQLUSMALLINT* statoRighe, SQLULEN da, SQLULEN a) {
-        a = std::min(a, kRighePerBlocco);
-        for (SQLULEN r = da; r < a; ++r) {
+    // Counts rows da..ottenute of a fetched block, checking what the driver
+    // says of them.
+    void ContaRighe(const SQLUSMALLINT* statoRighe, SQLULEN capienza, SQLULEN da,
+                    SQLULEN ottenute) {
+        if (ottenute > capienza)
+            throw Errore(QStringLiteral("Il driver ODBC dice di aver letto %1 righe in un blocco "
+                                        "che ne può contenere %2.")
+                             .arg(ottenute)
+                             .arg(capienza));
+        for (SQLULEN r = da; r < ottenute; ++r) {
             if (statoRighe[r] == SQL_ROW_ERROR)
-                Verifica(SQL_ERROR);
+                throw Errore(QStringLiteral("Lettura della riga %1 del risultato non riuscita.")
+                                 .arg(s_.Totale() + qint64(r - da) + 1),
+                             Diagnostiche());
         }
-        s_.senzaValori += qint64(a - std::min(da, a));
+        if (ottenute > da)
+            s_.senzaValori += qint64(ottenute - da);
     }
 
-    bool LeggiPerCella() {
-        std::vector<SQLWCHAR> pezzo(kPezzo);
-        const SQLLEN capienza = SQLLEN((pezzo.size() - 1) * sizeof(SQLWCHAR));
-        const auto* testo = reinterpret_cast<const char16_t*>(pezzo.data());
+    bool Completa(SQLULEN riga, std::size_t colonna) override {
+        if (posiziona_)
+            Verifica(SQLSetPos(stmt_.get(), riga + 1, SQL_POSITION, SQL_LOCK_NO_CHANGE));
+        return LeggiCella(colonna);
+    }
+
+    QList<Diagnostica> Diagnostiche() override { return odbc::Diagnostiche(stmt_.handle()); }
+
+    // Appends the whole value of a column of the current row, read with
+    // SQLGetData a piece at a time; true when it is NULL.
+    bool LeggiCella(std::size_t i) {
+        const SQLLEN capienza = SQLLEN((pezzo_.size() - 1) * sizeof(SQLWCHAR));
+        const auto* testo = reinterpret_cast<const char16_t*>(pezzo_.data());
+        const qint64 riga = s_.righe->Conta() + 1;
+        // What the driver said was left to read: it must shrink at every
+        // piece, or a driver could keep the loop going for ever.
+        SQLLEN restante = -1;
+        for (;;) {
+            SQLLEN byte = 0;
+            const SQLRETURN rc =
+                SQLGetData(stmt_.get(), static_cast<SQLUSMALLINT>(i + 1), SQL_C_WCHAR,
+                           pezzo_.data(), SQLLEN(pezzo_.size() * sizeof(SQLWCHAR)), &byte);
+            if (rc == SQL_NO_DATA)
+                return false;
+            Verifica(rc);
+            if (byte == SQL_NULL_DATA)
+                return true;
+            const bool intero =
+                LunghezzaValida(byte, capienza, rc == SQL_SUCCESS_WITH_INFO, riga, i);
+            Aggiungi(s_.colonne[i], QStringView(testo, (intero ? byte : capienza) / 2));
+            if (intero)
+                return false;
+            if (byte != SQL_NO_TOTAL) {
+                if (restante >= 0 && byte > restante)
+                    throw Errore(QStringLiteral("Il driver ODBC ha restituito un valore non "
+                                                "valido alla riga %1, colonna %2: la sua "
+                                                "lunghezza cresce a ogni lettura.")
+                                     .arg(riga)
+                                     .arg(i + 1));
+                restante = byte - capienza;
+            }
+        }
+    }
+
+    void LeggiPerCella() {
         for (;;) {
             stmt_.VerificaAnnullamento();
             const SQLRETURN rc = SQLFetch(stmt_.get());
             if (rc == SQL_NO_DATA)
                 break;
             Verifica(rc);
-            if (soloConteggio_ && s_.righe->Conta() > 0) {
-                ++s_.senzaValori;
-                continue;
-            }
-            for (std::size_t i = 0; i < s_.colonne.size(); ++i) {
-                bool nullo = false;
-                for (;;) {
-                    SQLLEN byte = 0;
-                    const SQLRETURN letto =
-                        SQLGetData(stmt_.get(), static_cast<SQLUSMALLINT>(i + 1), SQL_C_WCHAR,
-                                   pezzo.data(), SQLLEN(pezzo.size() * sizeof(SQLWCHAR)), &byte);
-                    if (letto == SQL_NO_DATA)
-                        break;
-                    Verifica(letto);
-                    if (byte == SQL_NULL_DATA) {
-                        nullo = true;
-                        break;
-                    }
-                    const bool intero = byte != SQL_NO_TOTAL && byte <= capienza;
-                    Aggiungi(s_.colonne[i], QStringView(testo, (intero ? byte : capienza) / 2));
-                    if (intero)
-                        break;
-                }
-                s_.righe->ChiudiCella(nullo);
+            for (std::size_t i = 0; i < s_.colonne.size(); ++i)
+                s_.righe->ChiudiCella(LeggiCella(i));
+            if (soloConteggio_) {
+                ContaResto();
+                break;
             }
         }
-        return true;
     }
 
     Recordset::Stato& s_;
@@ -327,6 +388,8 @@ class Lettura {
     const QString separatore_;
     const bool soloConteggio_;
     IstruzioneAttiva stmt_;
+    std::vector<SQLWCHAR> pezzo_;
+    bool posiziona_ = false;
 };
 
 } // namespace
@@ -347,16 +410,7 @@ void Recordset::Open() {
     Close();
     ActiveConnection->handles().annullata = false;
     try {
-        // Columns of unknown width are read with SQLGetData from the start;
-        // a bound value seen truncated (the SQLite driver ignores declared
-        // widths) makes the statement run again that way.
-        bool letto = Lettura(*s_, *ActiveConnection, Source, Locale.decimalPoint(), SoloConteggio)
-                         .Esegui(false);
-        if (!letto) {
-            Close();
-            Lettura(*s_, *ActiveConnection, Source, Locale.decimalPoint(), SoloConteggio)
-                .Esegui(true);
-        }
+        Lettura(*s_, *ActiveConnection, Source, Locale.decimalPoint(), SoloConteggio).Esegui();
         // The statement is freed by now, and the driver's copy of the rows
         // with it; hand its pages back to the system too, so that our rows
         // are the one copy that stays.
