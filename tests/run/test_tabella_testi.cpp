@@ -144,6 +144,7 @@ void TestTabellaTesti::righeAdottate() {
         lette->Appendi(QStringView(v));
         lette->ChiudiCella(QStringView(v).isEmpty());
     }
+    lette->Compatta();
 
     TabellaTesti t;
     t.Dimensiona(3, 3);

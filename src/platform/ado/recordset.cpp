@@ -412,11 +412,14 @@ void Recordset::Open() {
     try {
         Lettura(*s_, *ActiveConnection, Source, Locale.decimalPoint(), SoloConteggio).Esegui();
         // The statement is freed by now, and the driver's copy of the rows
-        // with it; hand its pages back to the system too, so that our rows
-        // are the one copy that stays.
-        if (s_->righe)
-            s_->righe->Compatta();
+        // with it: its pages go back to the system before our rows take
+        // their final form, so that the two never add up, and ours are the
+        // one copy that stays.
         malloc_trim(0);
+        if (s_->righe) {
+            s_->righe->Compatta();
+            malloc_trim(0);
+        }
     } catch (...) {
         Close();
         throw;
