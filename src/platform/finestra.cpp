@@ -73,6 +73,8 @@ bool Controllo::Visible() const { return !w_->isHidden(); }
 void Controllo::setVisible(bool v) { w_->setVisible(v); }
 bool Controllo::Enabled() const { return w_->isEnabled(); }
 void Controllo::setEnabled(bool v) { w_->setEnabled(v); }
+QString Controllo::ToolTipText() const { return w_->toolTip(); }
+void Controllo::setToolTipText(const QString& testo) { w_->setToolTip(testo); }
 
 // ---- TextBox ----
 

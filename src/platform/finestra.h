@@ -39,6 +39,9 @@ class Controllo {
     void setVisible(bool v);
     bool Enabled() const;
     void setEnabled(bool v);
+    // Shown on hover; screen readers read it as the control's description.
+    QString ToolTipText() const;
+    void setToolTipText(const QString& testo);
     QWidget* widget() const { return w_; }
 
   protected:

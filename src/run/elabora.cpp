@@ -3,6 +3,7 @@
 #include "platform/finestra.h"
 #include "run/connessione.h"
 #include "run/taglia.h"
+#include "run/tempi.h"
 #include "run/testi.h"
 #include "window/guida.h"
 
@@ -48,6 +49,15 @@ void Guida::Elabora() {
     double SQL = 0;
     double COUNT = 0;
     double PAG = 0;
+    // The exact durations, for the status box's tooltip.
+    tempi::Cronometro cronometro;
+    bool contando = false;
+    const auto mostraTempi = [&](tempi::Esito esito) {
+        if (contando) {
+            cronometro.setRighe(static_cast<qint64>(nRECORD));
+        }
+        txtSTATUS.setToolTipText(cronometro.Testo(esito));
+    };
 
     // Closes and releases the recordset and the connection (a stop, the window
     // closing, or the end of a run that loaded its rows).
@@ -70,6 +80,7 @@ void Guida::Elabora() {
         lstDATI.Clear();
         lstCAMPI.Clear();
         frmELABORAZIONE.setVisible(true);
+        txtSTATUS.setToolTipText(QString());
         nRECORD = 0;
         nCAMPI = 0;
         txtSTATUS.setText(QStringLiteral("Apertura Connessione"));
@@ -100,7 +111,9 @@ void Guida::Elabora() {
         const std::shared_ptr<ado::Recordset> rs = rsAS400;
 
         qint64 inizio = testi::Adesso();
+        cronometro.Avvia(tempi::Fase::Istruzione);
         InAttesa([rs] { rs->Open(); });
+        cronometro.Ferma();
         SQL = static_cast<double>(testi::Adesso() - inizio);
         if (chiusuraRichiesta_) {
             rilascia();
@@ -139,10 +152,13 @@ void Guida::Elabora() {
                             QStringLiteral(")"));
 
         inizio = testi::Adesso();
+        cronometro.Avvia(tempi::Fase::Conteggio);
+        contando = true;
         StatoRiga conteggioRecords(QStringLiteral("Conteggio Records "), QString());
         while (!rs->Eof()) {
             DoEvents();
             if (bSTOP) {
+                mostraTempi(tempi::Esito::Interrotta);
                 rilascia();
                 return;
             }
@@ -152,11 +168,13 @@ void Guida::Elabora() {
             txtSTATUS.Refresh();
         }
         const double totale = nRECORD;
+        cronometro.Ferma();
         COUNT = static_cast<double>(testi::Adesso() - inizio);
 
         if (lstDATI.Visible()) {
             sDATI.Dimensiona(static_cast<qsizetype>(totale) + 1, nCAMPI + 1);
             inizio = testi::Adesso();
+            cronometro.Avvia(tempi::Fase::Caricamento);
             if (totale > 0) {
                 nRECORD = 0;
                 rs->SoloConteggio = false;
@@ -183,6 +201,7 @@ void Guida::Elabora() {
                 while (!rs->Eof()) {
                     DoEvents();
                     if (bSTOP) {
+                        mostraTempi(tempi::Esito::Interrotta);
                         rilascia();
                         return;
                     }
@@ -194,6 +213,7 @@ void Guida::Elabora() {
                     rs->MoveNext();
                 }
             }
+            cronometro.Ferma();
             PAG = static_cast<double>(testi::Adesso() - inizio);
             lblDATI.setCaption(QStringLiteral("Dati (") + Intero(nRECORD) +
                                QStringLiteral(" records)"));
@@ -204,6 +224,7 @@ void Guida::Elabora() {
                           QStringLiteral(" sec - COUNT=") + testi::Formato6(COUNT) +
                           QStringLiteral(" sec - PAG.=") + testi::Formato6(PAG) +
                           QStringLiteral(" sec)"));
+        mostraTempi(tempi::Esito::Completata);
         txtSTATUS.Refresh();
         return;
     } catch (const ado::Errore& e) {
@@ -220,6 +241,7 @@ void Guida::Elabora() {
         rilascia();
         return;
     }
+    mostraTempi(tempi::Esito::NonRiuscita);
     const QString aCapo = QStringLiteral("\r\n");
     MsgBox(QStringLiteral("Errori Durante Elaborazione") + aCapo + aCapo +
                QStringLiteral("Stringa di Connessione: ") + sCONNESSIONE + aCapo + aCapo +

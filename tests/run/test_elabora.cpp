@@ -17,6 +17,25 @@ const QString Dsn = QStringLiteral("ZELTEST_SQLITE");
 const QRegularExpression RigaFinale(QStringLiteral(
     "^Elaborazione Completata \\(SQL=\\d* sec - COUNT=\\d* sec - PAG\\.=\\d* sec\\)$"));
 
+// The status box's tooltip matches `modello`, where "#" stands for a whole
+// number of milliseconds or rows per second.
+void ControllaTempi(Guida& g, const QString& modello) {
+    const QString testo = g.txtSTATUS.ToolTipText();
+    QString re = QRegularExpression::escape(modello);
+    re.replace(QStringLiteral("\\#"), QStringLiteral("\\d+"));
+    QVERIFY2(
+        QRegularExpression(QStringLiteral("^") + re + QStringLiteral("$")).match(testo).hasMatch(),
+        qPrintable(testo));
+}
+
+// Milliseconds of a phase in the tooltip, -1 when it is not there.
+qint64 Millisecondi(Guida& g, const QString& fase) {
+    const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("^%1: (\\d+) ms").arg(fase),
+                                                         QRegularExpression::MultilineOption)
+                                          .match(g.txtSTATUS.ToolTipText());
+    return m.hasMatch() ? m.captured(1).toLongLong() : -1;
+}
+
 void Inserisci(Guida& g, const QString& dsn, const QString& sql, const QString& utente = "ZELTEST",
                const QString& password = "zelpass") {
     g.cmbMODO.setText(QStringLiteral("ODBC"));
@@ -121,8 +140,10 @@ void TestElabora::conRighe() {
     Guida& g = p.apri();
     Inserisci(g, Dsn,
               QStringLiteral("  SELECT codice, nome, citta FROM clienti ORDER BY codice  "));
+    QVERIFY(g.txtSTATUS.ToolTipText().isEmpty());
     Elabora(g);
     QVERIFY2(RigaFinale.match(g.txtSTATUS.Text()).hasMatch(), qPrintable(g.txtSTATUS.Text()));
+    ControllaTempi(g, "Istruzione: # ms\nConteggio: # ms\nCaricamento: # ms\nRighe: 3 (#/s)");
     QVERIFY(g.frmELABORAZIONE.widget()->isVisible());
     QCOMPARE(Righe(g.lstCAMPI), QStringList({"codice NUM  10,0", "nome ALF 5 ", "citta ALF 10 "}));
     QCOMPARE(g.lblCAMPI.Caption(), QStringLiteral("Campi (3)"));
@@ -162,6 +183,8 @@ void TestElabora::elencoNascosto() {
     Elabora(g);
     QVERIFY(g.txtSTATUS.Text().endsWith(QStringLiteral(" sec - PAG.= sec)")));
     QVERIFY(RigaFinale.match(g.txtSTATUS.Text()).hasMatch());
+    ControllaTempi(g,
+                   "Istruzione: # ms\nConteggio: # ms\nCaricamento: non eseguito\nRighe: 3 (#/s)");
     QCOMPARE(g.lblDATI.Caption(), QStringLiteral("prima"));
     QCOMPARE(g.lstDATI.ListCount(), 0);
     QCOMPARE(g.lstCAMPI.ListCount(), 2);
@@ -216,6 +239,9 @@ void TestElabora::arresto() {
     QVERIFY(g.nRECORD > 0 && g.nRECORD < 300000);
     QCOMPARE(g.txtSTATUS.Text(),
              QStringLiteral("Conteggio Records ") + QString::number(qint64(g.nRECORD)));
+    ControllaTempi(g, "Elaborazione interrotta\nIstruzione: # ms\nConteggio: # ms (fino "
+                      "all'arresto)\nRighe: " +
+                          QString::number(qint64(g.nRECORD)) + " (#/s)");
     QVERIFY(!g.cnAS400 && !g.rsAS400);
     QVERIFY(g.bSTOP);
     QCOMPARE(g.lstDATI.ListCount(), 0);
@@ -232,6 +258,9 @@ void TestElabora::arresto() {
     const qsizetype caricate = g.lstDATI.ListCount();
     QVERIFY(caricate > 0 && caricate < 300000);
     QCOMPARE(stato, QStringLiteral("Caricamento Record %1 di 300000").arg(caricate));
+    ControllaTempi(g, "Elaborazione interrotta\nIstruzione: # ms\nConteggio: # ms\nCaricamento: # "
+                      "ms (fino all'arresto)\nRighe: " +
+                          QString::number(caricate) + " (#/s)");
     QCOMPARE(g.lblDATI.Caption(), QStringLiteral("Dati")); // unchanged
     QVERIFY(!g.cnAS400 && !g.rsAS400);
     ControllaRiposo(g);
@@ -346,6 +375,7 @@ void TestElabora::fallimenti() {
     QCOMPARE(m->titolo, QStringLiteral("Attenzione"));
     QVERIFY(!g.frmELABORAZIONE.widget()->isVisible());
     QCOMPARE(g.txtSTATUS.Text(), QStringLiteral("Apertura Connessione"));
+    QCOMPARE(g.txtSTATUS.ToolTipText(), QStringLiteral("Elaborazione non riuscita"));
     ControllaRiposo(g);
 
     // A statement with a syntax error: the status stays at its last text.
@@ -355,6 +385,7 @@ void TestElabora::fallimenti() {
     QVERIFY(m->prompt.startsWith(TestoErrore(
         QStringLiteral("DSN=ZELTEST_SQLITE;;User ID=U;;Password=P"), "SELEC * FROM clienti")));
     QCOMPARE(g.txtSTATUS.Text(), QStringLiteral("Apertura File"));
+    ControllaTempi(g, "Elaborazione non riuscita\nIstruzione: # ms (fino all'errore)");
     QVERIFY(g.cnAS400 && g.rsAS400); // left as they were
 
     // A time-out that is not a number.
@@ -450,41 +481,51 @@ void TestElabora::doppiaEsecuzionePostgres() {
 void TestElabora::valoriLunghi_data() {
     QTest::addColumn<QString>("pezzo");
     QTest::addColumn<int>("volte");
-    QTest::newRow("200000 caratteri") << QStringLiteral("àbc€😀") << 40000;
-    QTest::newRow("10 MB") << QStringLiteral("abcdefghijklmno€") << 655360;
+    QTest::addColumn<int>("pausa"); // seconds the statement waits
+    QTest::newRow("200000 caratteri") << QStringLiteral("àbc€😀") << 40000 << 1;
+    QTest::newRow("10 MB") << QStringLiteral("abcdefghijklmno€") << 655360 << 0;
 }
 
 // A statement with a side effect whose value is far longer than psqlODBC
 // announces runs twice with the rows list and once without, and shows its
 // value whole in the field listing, the list, sDATI and the row inspection.
+// The statement's own time is one execution's.
 void TestElabora::valoriLunghi() {
     ZEL_RICHIEDI_POSTGRES();
     QFETCH(QString, pezzo);
     QFETCH(int, volte);
+    QFETCH(int, pausa);
     auto c = zeltest::Connetti(zeltest::StringaPostgres());
-    zeltest::Esegui(c, {"CREATE TABLE IF NOT EXISTS zel_registro (n serial)",
-                        "CREATE OR REPLACE FUNCTION zel_lungo(pezzo varchar, volte integer) "
-                        "RETURNS varchar LANGUAGE plpgsql VOLATILE AS $$ BEGIN "
-                        "INSERT INTO zel_registro DEFAULT VALUES; "
+    // Each call takes a number from a sequence, which a cancelled
+    // statement does not give back.
+    zeltest::Esegui(c, {"CREATE SEQUENCE IF NOT EXISTS zel_chiamate", "SELECT nextval('zel_chiamate')",
+                        "CREATE OR REPLACE FUNCTION zel_lungo_lento(pezzo varchar, volte integer, "
+                        "pausa integer) RETURNS varchar LANGUAGE plpgsql VOLATILE AS $$ BEGIN "
+                        "PERFORM nextval('zel_chiamate'); PERFORM pg_sleep(pausa); "
                         "RETURN repeat(pezzo, volte); END $$"});
     const auto esecuzioni = [&c] {
         ado::Recordset rs;
         rs.ActiveConnection = c;
-        rs.Source = QStringLiteral("SELECT count(*) FROM zel_registro");
+        rs.Source = QStringLiteral("SELECT last_value FROM zel_chiamate");
         rs.Open();
         return rs.Fields().Item(0).Value().ToString().toInt();
     };
     const QString atteso = pezzo.repeated(volte);
     FinestraProva p;
     Guida& g = p.apri();
-    InserisciPg(g, QStringLiteral("SELECT zel_lungo('%1', %2) AS v, 'fine'::varchar(4) AS dopo")
+    InserisciPg(g, QStringLiteral("SELECT zel_lungo_lento('%1', %2, %3) AS v, 'fine'::varchar(4) "
+                                  "AS dopo")
                        .arg(pezzo)
-                       .arg(volte));
+                       .arg(volte)
+                       .arg(pausa));
 
     int prima = esecuzioni();
     Elabora(g);
     QVERIFY2(RigaFinale.match(g.txtSTATUS.Text()).hasMatch(), qPrintable(g.txtSTATUS.Text()));
     QCOMPARE(esecuzioni(), prima + 2);
+    const qint64 istruzione = Millisecondi(g, QStringLiteral("Istruzione"));
+    QVERIFY2(istruzione >= pausa * 1000 && (pausa == 0 || istruzione < 2 * pausa * 1000),
+             qPrintable(g.txtSTATUS.ToolTipText()));
     QCOMPARE(g.lstCAMPI.List(0), QStringLiteral("v ALF %1 ").arg(atteso.size()));
     QCOMPARE(g.lstDATI.ListCount(), 1);
     QVERIFY(g.sDATI.Cella(0, 0) == atteso);
@@ -500,6 +541,19 @@ void TestElabora::valoriLunghi() {
     QCOMPARE(esecuzioni(), prima + 1);
     QCOMPARE(g.lstCAMPI.List(0), QStringLiteral("v ALF %1 ").arg(atteso.size()));
     QCOMPARE(g.rsAS400->RecordCount(), 1);
+
+    // Cut short by the command time-out: executed once, never again.
+    if (pausa > 0) {
+        InserisciPg(
+            g, QStringLiteral("SELECT zel_lungo_lento('%1', %2, 5) AS v").arg(pezzo).arg(volte));
+        g.cmbCommandTimeout.setText(QStringLiteral("1"));
+        prima = esecuzioni();
+        auto m = AspettaMessaggio();
+        Elabora(g);
+        QVERIFY2(m->prompt.contains(QStringLiteral("57014")), qPrintable(m->prompt));
+        QCOMPARE(esecuzioni(), prima + 1);
+        ControllaTempi(g, "Elaborazione non riuscita\nIstruzione: # ms (fino all'errore)");
+    }
 }
 
 // The SQLite3 driver keeps text longer than the declared VARCHAR(5).

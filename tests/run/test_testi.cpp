@@ -1,5 +1,6 @@
 // Texts of a run: connection string, field lines, durations, CLng.
 #include "run/connessione.h"
+#include "run/tempi.h"
 #include "run/testi.h"
 
 #include <QLocale>
@@ -18,6 +19,8 @@ class TestTesti : public QObject {
     void connessione();
     void righeCampo();
     void formato6();
+    void tempi_data();
+    void tempi();
     void clng_data();
     void clng();
     void clng_errori_data();
@@ -123,6 +126,42 @@ void TestTesti::formato6() {
     QCOMPARE(testi::Formato6(0.4), QString());
     QCOMPARE(testi::Formato6(6.6), QString("7"));
     QCOMPARE(testi::Formato6(-5), QString("-5"));
+}
+
+void TestTesti::tempi_data() {
+    using tempi::Esito;
+    using tempi::Fase;
+    QTest::addColumn<tempi::Misure>("misure");
+    QTest::addColumn<Esito>("esito");
+    QTest::addColumn<QString>("testo");
+    const qint64 ms = 1'000'000;
+    QTest::newRow("completata") << tempi::Misure{{312 * ms, 41 * ms, 88 * ms}, {}, 6000}
+                                << Esito::Completata
+                                << "Istruzione: 312 ms\nConteggio: 41 ms\nCaricamento: 88 ms\n"
+                                   "Righe: 6000 (13605/s)";
+    // Milliseconds rounded to the nearest; the rate from the nanoseconds.
+    QTest::newRow("elenco nascosto")
+        << tempi::Misure{{1'499'999, 500'000, {}}, {}, 3} << Esito::Completata
+        << "Istruzione: 1 ms\nConteggio: 1 ms\nCaricamento: non eseguito\nRighe: 3 (1500/s)";
+    QTest::newRow("nessuna riga") << tempi::Misure{{0, 0, 0}, {}, 0} << Esito::Completata
+                                  << "Istruzione: 0 ms\nConteggio: 0 ms\nCaricamento: 0 ms\n"
+                                     "Righe: 0";
+    QTest::newRow("arresto nel conteggio")
+        << tempi::Misure{{2000 * ms, 500 * ms, {}}, Fase::Conteggio, 1250} << Esito::Interrotta
+        << "Elaborazione interrotta\nIstruzione: 2000 ms\nConteggio: 500 ms (fino all'arresto)\n"
+           "Righe: 1250 (500/s)";
+    QTest::newRow("errore nell'istruzione")
+        << tempi::Misure{{30'000 * ms, {}, {}}, Fase::Istruzione, {}} << Esito::NonRiuscita
+        << "Elaborazione non riuscita\nIstruzione: 30000 ms (fino all'errore)";
+    QTest::newRow("errore nella connessione")
+        << tempi::Misure{} << Esito::NonRiuscita << "Elaborazione non riuscita";
+}
+
+void TestTesti::tempi() {
+    QFETCH(tempi::Misure, misure);
+    QFETCH(tempi::Esito, esito);
+    QFETCH(QString, testo);
+    QCOMPARE(tempi::Testo(misure, esito), testo);
 }
 
 void TestTesti::clng_data() {

@@ -2,6 +2,7 @@
 #include "platform/ado/connessione.h"
 #include "platform/ado/righe.h"
 
+#include <algorithm>
 #include <malloc.h>
 #include <vector>
 
@@ -17,8 +18,10 @@ constexpr SQLULEN kLarghezzaMassima = 4000;
 // The cell of a column whose size is unknown or beyond kLarghezzaMassima:
 // its usual values fit, the long ones are read again.
 constexpr SQLULEN kLarghezzaLunga = 256;
-// The piece SQLGetData reads at a time, in characters (terminator included).
+// The piece SQLGetData reads at a time, in characters (terminator included),
+// and the largest it grows to when the driver tells how much is left.
 constexpr qsizetype kPezzo = 8192;
+constexpr SQLLEN kPezzoMassimo = SQLLEN(1) << 26;
 
 struct Colonna {
     QString nome;
@@ -333,27 +336,30 @@ class Lettura : Completamento {
     // Appends the whole value of a column of the current row, read with
     // SQLGetData a piece at a time; true when it is NULL.
     bool LeggiCella(std::size_t i) {
-        const SQLLEN capienza = SQLLEN((pezzo_.size() - 1) * sizeof(SQLWCHAR));
-        const auto* testo = reinterpret_cast<const char16_t*>(pezzo_.data());
         const qint64 riga = s_.righe->Conta() + 1;
         // What the driver said was left to read: it must shrink at every
         // piece, or a driver could keep the loop going for ever.
         SQLLEN restante = -1;
+        bool nullo = false;
         for (;;) {
+            const SQLLEN capienza = SQLLEN((pezzo_.size() - 1) * sizeof(SQLWCHAR));
             SQLLEN byte = 0;
             const SQLRETURN rc =
                 SQLGetData(stmt_.get(), static_cast<SQLUSMALLINT>(i + 1), SQL_C_WCHAR,
                            pezzo_.data(), SQLLEN(pezzo_.size() * sizeof(SQLWCHAR)), &byte);
             if (rc == SQL_NO_DATA)
-                return false;
+                break;
             Verifica(rc);
-            if (byte == SQL_NULL_DATA)
-                return true;
+            if (byte == SQL_NULL_DATA) {
+                nullo = true;
+                break;
+            }
             const bool intero =
                 LunghezzaValida(byte, capienza, rc == SQL_SUCCESS_WITH_INFO, riga, i);
-            Aggiungi(s_.colonne[i], QStringView(testo, (intero ? byte : capienza) / 2));
+            Aggiungi(s_.colonne[i], QStringView(reinterpret_cast<const char16_t*>(pezzo_.data()),
+                                                (intero ? byte : capienza) / 2));
             if (intero)
-                return false;
+                break;
             if (byte != SQL_NO_TOTAL) {
                 if (restante >= 0 && byte > restante)
                     throw Errore(QStringLiteral("Il driver ODBC ha restituito un valore non "
@@ -362,8 +368,16 @@ class Lettura : Completamento {
                                      .arg(riga)
                                      .arg(i + 1));
                 restante = byte - capienza;
+                // The rest in one piece: the SQLite3 driver converts all of
+                // it at every call, which made a long value quadratic.
+                const auto caratteri = std::size_t(std::min(restante / 2, kPezzoMassimo) + 1);
+                if (caratteri > pezzo_.size())
+                    pezzo_ = std::vector<SQLWCHAR>(caratteri);
             }
         }
+        if (pezzo_.size() > std::size_t(kPezzo))
+            pezzo_ = std::vector<SQLWCHAR>(kPezzo);
+        return nullo;
     }
 
     void LeggiPerCella() {
