@@ -212,6 +212,8 @@ void Guida::Elabora() {
                     txtSTATUS.Refresh();
                     rs->MoveNext();
                 }
+                // Every row is in the list before the run says it is over.
+                lstDATI.Refresh();
             }
             cronometro.Ferma();
             PAG = static_cast<double>(testi::Adesso() - inizio);
