@@ -9,10 +9,10 @@
 // row. Columns are bound and fetched in blocks; a value longer than its bound
 // cell (drivers announce sizes that values exceed) is read again whole with
 // SQLGetData from the same execution: within the block where the driver
-// allows it (SQL_GD_BLOCK), otherwise fetching one row at a time, or, with a
-// driver that cannot read a bound column that way, every cell with
-// SQLGetData. Whatever the driver hands back (rows fetched, row states,
-// lengths) is checked before it is read.
+// allows it (SQL_GD_BLOCK), otherwise fetching one row at a time. A result
+// with a column of unknown width, or a driver that cannot read a bound
+// column that way, has every cell read with SQLGetData. Whatever the driver hands back (rows
+// fetched, row states, lengths) is checked before it is read.
 //
 // Every failure is an ado::Errore. Destructors never throw. Objects are used
 // from one thread at a time (Open may run on a worker thread while the window

@@ -12,12 +12,10 @@ namespace {
 
 // Rows per SQLFetch when columns are bound.
 constexpr SQLULEN kRighePerBlocco = 1024;
-// Widest bound cell, in characters. A value wider than its cell is read
-// again whole with SQLGetData, in place.
+// Widest bound cell, in characters; wider or unknown columns are read with
+// SQLGetData. A value wider than its column announced is read again whole
+// with SQLGetData, in place.
 constexpr SQLULEN kLarghezzaMassima = 4000;
-// The cell of a column whose size is unknown or beyond kLarghezzaMassima:
-// its usual values fit, the long ones are read again.
-constexpr SQLULEN kLarghezzaLunga = 256;
 // The piece SQLGetData reads at a time, in characters (terminator included),
 // and the largest it grows to when the driver tells how much is left.
 constexpr qsizetype kPezzo = 8192;
@@ -72,23 +70,22 @@ void Classifica(Colonna& c) {
     }
 }
 
-// Characters of a column's bound cell, terminator left out.
+// Characters a bound cell needs for the column's text (terminator left
+// out), or 0 when the column must be read with SQLGetData.
 SQLULEN Larghezza(const Colonna& c) {
     switch (c.tipo) {
     case SQL_LONGVARCHAR:
     case SQL_WLONGVARCHAR:
     case SQL_LONGVARBINARY:
-        return kLarghezzaLunga;
+        return 0;
     case SQL_BINARY:
     case SQL_VARBINARY:
         // Hexadecimal digits, and room for a driver that adds X'...'.
-        return c.dimensione == 0 || c.dimensione > kLarghezzaMassima / 2 ? kLarghezzaLunga
-                                                                         : 2 * c.dimensione + 8;
+        return c.dimensione == 0 || c.dimensione > kLarghezzaMassima / 2 ? 0 : 2 * c.dimensione + 8;
     default:
         // Room for sign, decimal point, exponent and fractions of a second
         // that the column size leaves out.
-        return c.dimensione == 0 || c.dimensione > kLarghezzaMassima ? kLarghezzaLunga
-                                                                     : c.dimensione + 32;
+        return c.dimensione == 0 || c.dimensione > kLarghezzaMassima ? 0 : c.dimensione + 32;
     }
 }
 
@@ -140,8 +137,12 @@ enum class Modo {
     PerCella,
 };
 
-Modo ScegliModo(SQLUINTEGER estensioni) {
-    if ((estensioni & SQL_GD_BOUND) == 0)
+// A column of unknown width (text, large objects) makes every cell go
+// through SQLGetData: binding it would mostly read its values twice.
+Modo ScegliModo(SQLUINTEGER estensioni, const std::vector<Colonna>& colonne) {
+    const bool ignota = std::any_of(colonne.begin(), colonne.end(),
+                                    [](const Colonna& c) { return Larghezza(c) == 0; });
+    if (ignota || (estensioni & SQL_GD_BOUND) == 0)
         return Modo::PerCella;
     return (estensioni & SQL_GD_BLOCK) != 0 ? Modo::Blocchi : Modo::RigaPerRiga;
 }
@@ -184,7 +185,7 @@ class Lettura : Completamento {
         s_.righe->Azzera(n);
         s_.senzaValori = 0;
 
-        switch (ScegliModo(c_.handles().estensioniGetData)) {
+        switch (ScegliModo(c_.handles().estensioniGetData, s_.colonne)) {
         case Modo::Blocchi:
             LeggiLegate(kRighePerBlocco);
             break;
@@ -424,6 +425,8 @@ void Recordset::Open() {
     Close();
     ActiveConnection->handles().annullata = false;
     try {
+        // One execution, whatever the values: a failure is never retried,
+        // so a statement with side effects has them once.
         Lettura(*s_, *ActiveConnection, Source, Locale.decimalPoint(), SoloConteggio).Esegui();
         // The statement is freed by now, and the driver's copy of the rows
         // with it: its pages go back to the system before our rows take
