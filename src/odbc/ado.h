@@ -102,6 +102,10 @@ class Recordset {
     // Numeric values (DECIMAL, NUMERIC, REAL, FLOAT, DOUBLE) show this
     // locale's decimal separator in place of the driver's '.'.
     QLocale Locale = QLocale::system();
+    // For a pass that only counts: Open keeps the first row's values and
+    // counts the other rows without asking the driver for their values. Eof
+    // and MoveNext walk every row; a later row's values are not there.
+    bool SoloConteggio = false;
 
     void Open();  // executes Source, fetches every row; throws Errore
     void Close(); // releases the rows; no-op when closed
@@ -112,10 +116,11 @@ class Recordset {
     void MoveNext();
     FieldList Fields() const;
 
-    // Rows held in memory, and the bytes they take (for measurements).
+    // Rows counted (held in memory unless SoloConteggio), and the bytes the
+    // held ones take (for measurements).
     qint64 RecordCount() const;
     qint64 MemoryBytes() const;
-    // The rows Open read, row r's field i at Cella(r, i); they stay valid
+    // The rows Open held, row r's field i at Cella(r, i); they stay valid
     // after Close for as long as the pointer is held. Throws like Eof.
     std::shared_ptr<const Righe> RigheLette() const;
 

@@ -106,7 +106,10 @@ struct Recordset::Stato {
     std::vector<Colonna> colonne;
     // Shared with whoever keeps the rows after Close (see RigheLette).
     std::shared_ptr<Righe> righe; // none while closed
+    qint64 senzaValori = 0;       // rows counted after the held ones
     qint64 corrente = 0;
+
+    qint64 Totale() const { return righe->Conta() + senzaValori; }
 
     // The state every reading call needs; throws when there is nothing to read.
     const Stato& Leggibile() const {
@@ -147,9 +150,10 @@ Modo ScegliModo(SQLUINTEGER estensioni, const std::vector<Colonna>& colonne) {
 // One execution of the statement, filling the recordset's rows.
 class Lettura : Completamento {
   public:
-    Lettura(Recordset::Stato& s, Connection& c, const QString& sql, QString separatore)
-        : s_(s), c_(c), sql_(sql), separatore_(std::move(separatore)), stmt_(c.handles()),
-          pezzo_(kPezzo) {}
+    Lettura(Recordset::Stato& s, Connection& c, const QString& sql, QString separatore,
+            bool soloConteggio)
+        : s_(s), c_(c), sql_(sql), separatore_(std::move(separatore)),
+          soloConteggio_(soloConteggio), stmt_(c.handles()), pezzo_(kPezzo) {}
 
     void Esegui() {
         stmt_.VerificaAnnullamento();
@@ -179,6 +183,7 @@ class Lettura : Completamento {
         // A fresh set: the previous one may still be held by someone else.
         s_.righe = std::make_shared<Righe>();
         s_.righe->Azzera(n);
+        s_.senzaValori = 0;
 
         switch (ScegliModo(c_.handles().estensioniGetData, s_.colonne)) {
         case Modo::Blocchi:
@@ -267,9 +272,58 @@ class Lettura : Completamento {
             if (rc == SQL_NO_DATA)
                 break;
             Verifica(rc);
+            if (soloConteggio_) {
+                // The first row is held, the others only counted.
+                Converti({legate, statoRighe.data(), capienza, std::min<SQLULEN>(ottenute, 1),
+                          rc == SQL_SUCCESS_WITH_INFO},
+                         *s_.righe, separatore_, *this);
+                ContaRighe(statoRighe.data(), capienza, 1, ottenute);
+                ContaResto();
+                break;
+            }
             Converti({legate, statoRighe.data(), capienza, ottenute, rc == SQL_SUCCESS_WITH_INFO},
                      *s_.righe, separatore_, *this);
         }
+    }
+
+    // Counts the rows still to fetch, in blocks with nothing bound: the
+    // driver converts no value of theirs.
+    void ContaResto() {
+        SQLULEN ottenute = 0;
+        std::vector<SQLUSMALLINT> statoRighe(kRighePerBlocco);
+        Verifica(SQLFreeStmt(stmt_.get(), SQL_UNBIND));
+        Verifica(SQLSetStmtAttr(stmt_.get(), SQL_ATTR_ROW_ARRAY_SIZE,
+                                reinterpret_cast<SQLPOINTER>(kRighePerBlocco), 0));
+        Verifica(SQLSetStmtAttr(stmt_.get(), SQL_ATTR_ROWS_FETCHED_PTR, &ottenute, 0));
+        Verifica(SQLSetStmtAttr(stmt_.get(), SQL_ATTR_ROW_STATUS_PTR, statoRighe.data(), 0));
+        for (;;) {
+            stmt_.VerificaAnnullamento();
+            ottenute = 0;
+            const SQLRETURN rc = SQLFetch(stmt_.get());
+            if (rc == SQL_NO_DATA)
+                break;
+            Verifica(rc);
+            ContaRighe(statoRighe.data(), kRighePerBlocco, 0, ottenute);
+        }
+    }
+
+    // Counts rows da..ottenute of a fetched block, checking what the driver
+    // says of them.
+    void ContaRighe(const SQLUSMALLINT* statoRighe, SQLULEN capienza, SQLULEN da,
+                    SQLULEN ottenute) {
+        if (ottenute > capienza)
+            throw Errore(QStringLiteral("Il driver ODBC dice di aver letto %1 righe in un blocco "
+                                        "che ne può contenere %2.")
+                             .arg(ottenute)
+                             .arg(capienza));
+        for (SQLULEN r = da; r < ottenute; ++r) {
+            if (statoRighe[r] == SQL_ROW_ERROR)
+                throw Errore(QStringLiteral("Lettura della riga %1 del risultato non riuscita.")
+                                 .arg(s_.Totale() + qint64(r - da) + 1),
+                             Diagnostiche());
+        }
+        if (ottenute > da)
+            s_.senzaValori += qint64(ottenute - da);
     }
 
     bool Completa(SQLULEN riga, std::size_t colonna) override {
@@ -336,6 +390,10 @@ class Lettura : Completamento {
             Verifica(rc);
             for (std::size_t i = 0; i < s_.colonne.size(); ++i)
                 s_.righe->ChiudiCella(LeggiCella(i));
+            if (soloConteggio_) {
+                ContaResto();
+                break;
+            }
         }
     }
 
@@ -343,6 +401,7 @@ class Lettura : Completamento {
     Connection& c_;
     const QString& sql_;
     const QString separatore_;
+    const bool soloConteggio_;
     IstruzioneAttiva stmt_;
     std::vector<SQLWCHAR> pezzo_;
     bool posiziona_ = false;
@@ -368,13 +427,16 @@ void Recordset::Open() {
     try {
         // One execution, whatever the values: a failure is never retried,
         // so a statement with side effects has them once.
-        Lettura(*s_, *ActiveConnection, Source, Locale.decimalPoint()).Esegui();
+        Lettura(*s_, *ActiveConnection, Source, Locale.decimalPoint(), SoloConteggio).Esegui();
         // The statement is freed by now, and the driver's copy of the rows
-        // with it; hand its pages back to the system too, so that our rows
-        // are the one copy that stays.
-        if (s_->righe)
-            s_->righe->Compatta();
+        // with it: its pages go back to the system before our rows take
+        // their final form, so that the two never add up, and ours are the
+        // one copy that stays.
         malloc_trim(0);
+        if (s_->righe) {
+            s_->righe->Compatta();
+            malloc_trim(0);
+        }
     } catch (...) {
         Close();
         throw;
@@ -385,12 +447,13 @@ void Recordset::Close() {
     s_->condizione = Stato::Condizione::Chiuso;
     s_->colonne.clear();
     s_->righe.reset();
+    s_->senzaValori = 0;
     s_->corrente = 0;
 }
 
 bool Recordset::Eof() const {
     const Stato& s = s_->Leggibile();
-    return s.corrente >= s.righe->Conta();
+    return s.corrente >= s.Totale();
 }
 
 void Recordset::MoveNext() {
@@ -404,7 +467,7 @@ FieldList Recordset::Fields() const {
     return FieldList(*this);
 }
 
-qint64 Recordset::RecordCount() const { return IsOpen() ? s_->righe->Conta() : 0; }
+qint64 Recordset::RecordCount() const { return IsOpen() ? s_->Totale() : 0; }
 
 qint64 Recordset::MemoryBytes() const { return s_->righe ? s_->righe->Byte() : 0; }
 
@@ -437,8 +500,11 @@ quint8 Field::NumericScale() const {
 
 Valore Field::Value() const {
     const Recordset::Stato& s = rs_->stato().Leggibile();
-    if (s.corrente >= s.righe->Conta())
+    if (s.corrente >= s.Totale())
         throw Errore(QStringLiteral("Nessun record corrente: il recordset è alla fine."));
+    if (s.corrente >= s.righe->Conta())
+        throw Errore(QStringLiteral("Il recordset ha contato questo record senza leggerne i "
+                                    "valori."));
     return s.righe->Cella(s.corrente, i_);
 }
 

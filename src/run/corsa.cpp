@@ -159,6 +159,9 @@ void Corsa::apriFile() {
     rs->ActiveConnection = f_.cnAS400;
     rs->CursorLocation = ado::adUseClient;
     rs->Source = sSQL;
+    // The first execution lists the fields from the first row and counts
+    // the rows: their values are not needed.
+    rs->SoloConteggio = true;
     inizio_ = testi::Adesso();
     cronometro_.Avvia(tempi::Fase::Istruzione);
     fuori([rs] { rs->Open(); }, &Corsa::eseguita);
@@ -236,7 +239,7 @@ void Corsa::conta() {
     cronometro_.Avvia(tempi::Fase::Caricamento);
     if (totale_ > 0) {
         f_.nRECORD = 0;
-        // Releasing the rows just counted takes a while too.
+        f_.rsAS400->SoloConteggio = false;
         fuori(
             [rs = f_.rsAS400] {
                 rs->Close();
@@ -283,6 +286,8 @@ void Corsa::carica() {
         f_.txtSTATUS.Refresh();
         rs.MoveNext();
     }
+    // Every row is in the list before the run says it is over.
+    f_.lstDATI.Refresh();
     completa();
 }
 

@@ -184,6 +184,7 @@ void ListBox::UsaFonte(std::function<QString(qsizetype)> fonte) {
     modello_->UsaFonte(std::move(fonte));
 }
 void ListBox::AddItemDaFonte() { modello_->AggiungiDaFonte(); }
+void ListBox::Refresh() { modello_->Annuncia(); }
 QString ListBox::List(qsizetype i) const { return modello_->Riga(i); }
 
 qsizetype ListBox::ListIndex() const {

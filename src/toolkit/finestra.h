@@ -150,6 +150,9 @@ class ListBox : public Controllo {
     // and AddItemDaFonte appends the next one. For an empty list.
     void UsaFonte(std::function<QString(qsizetype)> fonte);
     void AddItemDaFonte();
+    // Rows are shown in batches every few tens of milliseconds: shows those
+    // still waiting at once.
+    void Refresh();
     qsizetype ListCount() const;
     QString List(qsizetype i) const;
     // The selected row from 0, -1 when none. The focus alone selects none.

@@ -114,6 +114,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* byte, size_t n) {
     if (rifiuta)
         return 0;
     Verifica(righe.Conta() == qint64(ottenute), "righe diverse da quelle ottenute");
+    righe.Compatta();
     for (std::size_t k = 0; k < attese.size(); ++k) {
         const ado::Valore v = righe.Cella(qint64(k / colonne), int(k % colonne));
         Verifica(v.IsNull() == attese[k].first, "NULL diverso");

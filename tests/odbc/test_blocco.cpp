@@ -46,6 +46,7 @@ struct Prova {
         const ado::ColonnaLegata colonna{dati.data(), indicatori.data(), 3, numerico};
         ado::Converti({{&colonna, 1}, stato.data(), stato.size(), ottenute, avvisi}, righe, u",",
                       completa);
+        righe.Compatta();
         QStringList celle;
         for (qint64 r = 0; r < righe.Conta(); ++r) {
             const ado::Valore v = righe.Cella(r, 0);

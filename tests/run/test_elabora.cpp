@@ -94,6 +94,8 @@ void TestElabora::conRighe() {
     QCOMPARE(Righe(g.lstCAMPI), QStringList({"codice NUM  10,0", "nome ALF 5 ", "citta ALF 10 "}));
     QCOMPARE(g.lblCAMPI.Caption(), QStringLiteral("Campi (3)"));
     QCOMPARE(g.lblDATI.Caption(), QStringLiteral("Dati (3 records)"));
+    // The view has every row as the run ends, not a batch later.
+    QCOMPARE(g.lstDATI.modello().rowCount(), 3);
     QCOMPARE(Righe(g.lstDATI),
              QStringList({"1|ROSSI|MILANO    |", "2|BIANCHI|VERDI|ROMA      |", "3||TORINO    |"}));
     QVERIFY(!g.cnAS400 && !g.rsAS400);

@@ -14,6 +14,7 @@ std::shared_ptr<ado::Righe> Lette(int colonne, const QList<std::optional<QString
         r->Appendi(c.value_or(QString()));
         r->ChiudiCella(!c.has_value());
     }
+    r->Compatta(); // as Open does once the statement is freed
     return r;
 }
 
@@ -117,6 +118,7 @@ void TestTabellaTesti::milioneDiRighe() {
             lette->ChiudiCella(false);
         }
     }
+    lette->Compatta();
     TabellaTesti t;
     t.Dimensiona(Righe + 1, Colonne + 1);
     t.Adotta(lette);
