@@ -1,0 +1,386 @@
+// Reading a statement's rows: how they are fetched (blocks of bound columns,
+// row by row or cell by cell, from what the driver lets SQLGetData do), how
+// a value longer than its column is completed in place, and the checks on
+// what the driver hands back.
+#include "odbc/lettura.h"
+
+#include "odbc/blocco.h"
+#include "odbc/connessione.h"
+#include "odbc/righe.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace ado {
+
+namespace {
+
+// Rows per SQLFetch when columns are bound.
+constexpr SQLULEN kRighePerBlocco = 1024;
+// Widest bound cell, in characters; wider or unknown columns are read with
+// SQLGetData. A value wider than its column announced is read again whole
+// with SQLGetData, in place.
+constexpr SQLULEN kLarghezzaMassima = 4000;
+// The piece SQLGetData reads at a time, in characters (terminator included),
+// and the largest it grows to when the driver tells how much is left.
+constexpr qsizetype kPezzo = 8192;
+constexpr SQLLEN kPezzoMassimo = SQLLEN(1) << 26;
+
+quint8 Limita(qint64 n) { return n < 0 || n > 254 ? 255 : quint8(n); }
+
+// Precision and scale from the SQL type: the drivers agree on little else.
+void Classifica(Colonna& c) {
+    c.precisione = 255;
+    c.scala = 0;
+    switch (c.tipo) {
+    case SQL_DECIMAL:
+    case SQL_NUMERIC:
+        c.precisione = Limita(c.dimensione == 0 ? -1 : qint64(c.dimensione));
+        c.scala = Limita(c.cifre);
+        c.numerico = true;
+        break;
+    case SQL_TINYINT:
+        c.precisione = 3;
+        break;
+    case SQL_SMALLINT:
+        c.precisione = 5;
+        break;
+    case SQL_INTEGER:
+        c.precisione = 10;
+        break;
+    case SQL_BIGINT:
+        c.precisione = 19;
+        break;
+    case SQL_REAL:
+        c.precisione = 7;
+        c.numerico = true;
+        break;
+    case SQL_FLOAT:
+    case SQL_DOUBLE:
+        c.precisione = 15;
+        c.numerico = true;
+        break;
+    default:
+        c.scala = 255;
+    }
+}
+
+// Characters a bound cell needs for the column's text (terminator left
+// out), or 0 when the column must be read with SQLGetData.
+SQLULEN Larghezza(const Colonna& c) {
+    switch (c.tipo) {
+    case SQL_LONGVARCHAR:
+    case SQL_WLONGVARCHAR:
+    case SQL_LONGVARBINARY:
+        return 0;
+    case SQL_BINARY:
+    case SQL_VARBINARY:
+        // Hexadecimal digits, and room for a driver that adds X'...'.
+        return c.dimensione == 0 || c.dimensione > kLarghezzaMassima / 2 ? 0 : 2 * c.dimensione + 8;
+    default:
+        // Room for sign, decimal point, exponent and fractions of a second
+        // that the column size leaves out.
+        return c.dimensione == 0 || c.dimensione > kLarghezzaMassima ? 0 : c.dimensione + 32;
+    }
+}
+
+QString DescriviEsecuzione(const QList<Diagnostica>& record, bool annullata, qint32 attesa) {
+    if (annullata)
+        return QStringLiteral("Istruzione annullata.");
+    if (attesa > 0 && (odbc::Contiene(record, u"HYT00") || odbc::Contiene(record, u"57014")))
+        return QStringLiteral("L'istruzione ha superato il tempo massimo di %1.")
+            .arg(Secondi(attesa));
+    return QStringLiteral("Esecuzione dell'istruzione non riuscita.");
+}
+
+// How a statement's rows are fetched, from what the driver lets SQLGetData
+// do: every way reads each value whole from one execution.
+enum class Modo {
+    // Blocks of bound columns; a value that did not fit its buffer is read
+    // again whole from its row of the block (SQLSetPos, then SQLGetData).
+    Blocchi,
+    // Bound columns one row at a time, where SQLGetData works on a bound
+    // column of the current row but not within a block.
+    RigaPerRiga,
+    // SQLGetData for every cell.
+    PerCella,
+};
+
+// A column of unknown width (text, large objects) makes every cell go
+// through SQLGetData: binding it would mostly read its values twice.
+Modo ScegliModo(SQLUINTEGER estensioni, const std::vector<Colonna>& colonne) {
+    const bool ignota = std::any_of(colonne.begin(), colonne.end(),
+                                    [](const Colonna& c) { return Larghezza(c) == 0; });
+    if (ignota || (estensioni & SQL_GD_BOUND) == 0)
+        return Modo::PerCella;
+    return (estensioni & SQL_GD_BLOCK) != 0 ? Modo::Blocchi : Modo::RigaPerRiga;
+}
+
+// One execution of the statement, filling the recordset's rows.
+class Lettura : Completamento {
+  public:
+    Lettura(Recordset::Stato& s, Connection& c, const QString& sql, QString separatore,
+            bool soloConteggio)
+        : s_(s), c_(c), sql_(sql), separatore_(std::move(separatore)),
+          soloConteggio_(soloConteggio), stmt_(c.handles()), pezzo_(kPezzo) {}
+
+    void Esegui() {
+        stmt_.VerificaAnnullamento();
+        if (c_.CommandTimeout > 0) {
+            odbc::Verifica(
+                SQLSetStmtAttr(
+                    stmt_.get(), SQL_ATTR_QUERY_TIMEOUT,
+                    reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(c_.CommandTimeout)), 0),
+                stmt_.handle(),
+                QStringLiteral("Impossibile impostare il tempo massimo dell'istruzione."));
+        }
+        const SQLRETURN rc =
+            SQLExecDirectW(stmt_.get(), odbc::Testo(sql_), static_cast<SQLINTEGER>(sql_.size()));
+        odbc::VerificaSpiegando(rc, stmt_.handle(), [&](const QList<Diagnostica>& record) {
+            return DescriviEsecuzione(record, c_.handles().annullata, c_.CommandTimeout);
+        });
+        SQLSMALLINT n = 0;
+        odbc::Verifica(SQLNumResultCols(stmt_.get(), &n), stmt_.handle(),
+                       QStringLiteral("Impossibile conoscere le colonne del risultato."));
+        if (n == 0) {
+            s_.condizione = Recordset::Stato::Condizione::SenzaRighe;
+            return;
+        }
+        s_.colonne.clear();
+        for (SQLUSMALLINT i = 1; i <= n; ++i)
+            s_.colonne.push_back(Descrivi(i));
+        // A fresh set: the previous one may still be held by someone else.
+        s_.righe = std::make_shared<Righe>();
+        s_.righe->Azzera(n);
+        s_.senzaValori = 0;
+
+        switch (ScegliModo(c_.handles().estensioniGetData, s_.colonne)) {
+        case Modo::Blocchi:
+            LeggiLegate(kRighePerBlocco);
+            break;
+        case Modo::RigaPerRiga:
+            LeggiLegate(1);
+            break;
+        case Modo::PerCella:
+            LeggiPerCella();
+            break;
+        }
+        s_.condizione = Recordset::Stato::Condizione::Aperto;
+        s_.corrente = 0;
+    }
+
+  private:
+    Colonna Descrivi(SQLUSMALLINT i) {
+        Colonna c;
+        QList<SQLWCHAR> nome(256);
+        SQLSMALLINT lunghezza = 0;
+        SQLSMALLINT nullabile = 0;
+        for (;;) {
+            odbc::Verifica(
+                SQLDescribeColW(stmt_.get(), i, nome.data(), static_cast<SQLSMALLINT>(nome.size()),
+                                &lunghezza, &c.tipo, &c.dimensione, &c.cifre, &nullabile),
+                stmt_.handle(),
+                QStringLiteral("Impossibile conoscere la colonna %1 del risultato.").arg(i));
+            if (lunghezza < nome.size())
+                break;
+            nome.resize(lunghezza + 1);
+        }
+        c.nome = odbc::DaTesto(nome.data(), lunghezza);
+        Classifica(c);
+        return c;
+    }
+
+    void Verifica(SQLRETURN rc) {
+        odbc::Verifica(rc, stmt_.handle(), QStringLiteral("Lettura delle righe non riuscita."));
+    }
+
+    void Aggiungi(const Colonna& c, QStringView testo) {
+        if (c.numerico)
+            s_.righe->Appendi(testo, separatore_);
+        else
+            s_.righe->Appendi(testo);
+    }
+
+    // Columns bound to arrays of `capienza` rows; values that did not fit
+    // are read again whole, in place.
+    void LeggiLegate(SQLULEN capienza) {
+        struct Buffer {
+            std::vector<SQLWCHAR> dati;
+            std::vector<SQLLEN> indicatori;
+        };
+        std::vector<Buffer> buffer;
+        std::vector<ColonnaLegata> legate;
+        buffer.reserve(s_.colonne.size());
+        for (const Colonna& c : s_.colonne) {
+            const SQLULEN larghezza = Larghezza(c) + 1;
+            buffer.push_back(
+                {std::vector<SQLWCHAR>(larghezza * capienza), std::vector<SQLLEN>(capienza)});
+            legate.push_back({buffer.back().dati.data(), buffer.back().indicatori.data(), larghezza,
+                              c.numerico});
+        }
+        SQLULEN ottenute = 0;
+        std::vector<SQLUSMALLINT> statoRighe(capienza);
+        Verifica(SQLSetStmtAttr(stmt_.get(), SQL_ATTR_ROW_BIND_TYPE,
+                                reinterpret_cast<SQLPOINTER>(SQL_BIND_BY_COLUMN), 0));
+        Verifica(SQLSetStmtAttr(stmt_.get(), SQL_ATTR_ROW_ARRAY_SIZE,
+                                reinterpret_cast<SQLPOINTER>(capienza), 0));
+        Verifica(SQLSetStmtAttr(stmt_.get(), SQL_ATTR_ROWS_FETCHED_PTR, &ottenute, 0));
+        Verifica(SQLSetStmtAttr(stmt_.get(), SQL_ATTR_ROW_STATUS_PTR, statoRighe.data(), 0));
+        for (std::size_t i = 0; i < legate.size(); ++i) {
+            const ColonnaLegata& l = legate[i];
+            Verifica(SQLBindCol(stmt_.get(), static_cast<SQLUSMALLINT>(i + 1), SQL_C_WCHAR,
+                                buffer[i].dati.data(), SQLLEN(l.larghezza * sizeof(SQLWCHAR)),
+                                buffer[i].indicatori.data()));
+        }
+        posiziona_ = capienza > 1;
+
+        for (;;) {
+            stmt_.VerificaAnnullamento();
+            ottenute = 0;
+            const SQLRETURN rc = SQLFetch(stmt_.get());
+            if (rc == SQL_NO_DATA)
+                break;
+            Verifica(rc);
+            if (soloConteggio_) {
+                // The first row is held, the others only counted.
+                Converti({legate, statoRighe.data(), capienza, std::min<SQLULEN>(ottenute, 1),
+                          rc == SQL_SUCCESS_WITH_INFO},
+                         *s_.righe, separatore_, *this);
+                ContaRighe(statoRighe.data(), capienza, 1, ottenute);
+                ContaResto();
+                break;
+            }
+            Converti({legate, statoRighe.data(), capienza, ottenute, rc == SQL_SUCCESS_WITH_INFO},
+                     *s_.righe, separatore_, *this);
+        }
+    }
+
+    // Counts the rows still to fetch, in blocks with nothing bound: the
+    // driver converts no value of theirs.
+    void ContaResto() {
+        SQLULEN ottenute = 0;
+        std::vector<SQLUSMALLINT> statoRighe(kRighePerBlocco);
+        Verifica(SQLFreeStmt(stmt_.get(), SQL_UNBIND));
+        Verifica(SQLSetStmtAttr(stmt_.get(), SQL_ATTR_ROW_ARRAY_SIZE,
+                                reinterpret_cast<SQLPOINTER>(kRighePerBlocco), 0));
+        Verifica(SQLSetStmtAttr(stmt_.get(), SQL_ATTR_ROWS_FETCHED_PTR, &ottenute, 0));
+        Verifica(SQLSetStmtAttr(stmt_.get(), SQL_ATTR_ROW_STATUS_PTR, statoRighe.data(), 0));
+        for (;;) {
+            stmt_.VerificaAnnullamento();
+            ottenute = 0;
+            const SQLRETURN rc = SQLFetch(stmt_.get());
+            if (rc == SQL_NO_DATA)
+                break;
+            Verifica(rc);
+            ContaRighe(statoRighe.data(), kRighePerBlocco, 0, ottenute);
+        }
+    }
+
+    // Counts rows da..ottenute of a fetched block, checking what the driver
+    // says of them.
+    void ContaRighe(const SQLUSMALLINT* statoRighe, SQLULEN capienza, SQLULEN da,
+                    SQLULEN ottenute) {
+        if (ottenute > capienza)
+            throw Errore(QStringLiteral("Il driver ODBC dice di aver letto %1 righe in un blocco "
+                                        "che ne può contenere %2.")
+                             .arg(ottenute)
+                             .arg(capienza));
+        for (SQLULEN r = da; r < ottenute; ++r) {
+            if (statoRighe[r] == SQL_ROW_ERROR)
+                throw Errore(QStringLiteral("Lettura della riga %1 del risultato non riuscita.")
+                                 .arg(s_.Totale() + qint64(r - da) + 1),
+                             Diagnostiche());
+        }
+        if (ottenute > da)
+            s_.senzaValori += qint64(ottenute - da);
+    }
+
+    bool Completa(SQLULEN riga, std::size_t colonna) override {
+        if (posiziona_)
+            Verifica(SQLSetPos(stmt_.get(), riga + 1, SQL_POSITION, SQL_LOCK_NO_CHANGE));
+        return LeggiCella(colonna);
+    }
+
+    QList<Diagnostica> Diagnostiche() override { return odbc::Diagnostiche(stmt_.handle()); }
+
+    // Appends the whole value of a column of the current row, read with
+    // SQLGetData a piece at a time; true when it is NULL.
+    bool LeggiCella(std::size_t i) {
+        const qint64 riga = s_.righe->Conta() + 1;
+        // What the driver said was left to read: it must shrink at every
+        // piece, or a driver could keep the loop going for ever.
+        SQLLEN restante = -1;
+        bool nullo = false;
+        for (;;) {
+            const SQLLEN capienza = SQLLEN((pezzo_.size() - 1) * sizeof(SQLWCHAR));
+            SQLLEN byte = 0;
+            const SQLRETURN rc =
+                SQLGetData(stmt_.get(), static_cast<SQLUSMALLINT>(i + 1), SQL_C_WCHAR,
+                           pezzo_.data(), SQLLEN(pezzo_.size() * sizeof(SQLWCHAR)), &byte);
+            if (rc == SQL_NO_DATA)
+                break;
+            Verifica(rc);
+            if (byte == SQL_NULL_DATA) {
+                nullo = true;
+                break;
+            }
+            const bool intero =
+                LunghezzaValida(byte, capienza, rc == SQL_SUCCESS_WITH_INFO, riga, i);
+            Aggiungi(s_.colonne[i], QStringView(reinterpret_cast<const char16_t*>(pezzo_.data()),
+                                                (intero ? byte : capienza) / 2));
+            if (intero)
+                break;
+            if (byte != SQL_NO_TOTAL) {
+                if (restante >= 0 && byte > restante)
+                    throw Errore(QStringLiteral("Il driver ODBC ha restituito un valore non "
+                                                "valido alla riga %1, colonna %2: la sua "
+                                                "lunghezza cresce a ogni lettura.")
+                                     .arg(riga)
+                                     .arg(i + 1));
+                restante = byte - capienza;
+                // The rest in one piece: the SQLite3 driver converts all of
+                // it at every call, which made a long value quadratic.
+                const auto caratteri = std::size_t(std::min(restante / 2, kPezzoMassimo) + 1);
+                if (caratteri > pezzo_.size())
+                    pezzo_ = std::vector<SQLWCHAR>(caratteri);
+            }
+        }
+        if (pezzo_.size() > std::size_t(kPezzo))
+            pezzo_ = std::vector<SQLWCHAR>(kPezzo);
+        return nullo;
+    }
+
+    void LeggiPerCella() {
+        for (;;) {
+            stmt_.VerificaAnnullamento();
+            const SQLRETURN rc = SQLFetch(stmt_.get());
+            if (rc == SQL_NO_DATA)
+                break;
+            Verifica(rc);
+            for (std::size_t i = 0; i < s_.colonne.size(); ++i)
+                s_.righe->ChiudiCella(LeggiCella(i));
+            if (soloConteggio_) {
+                ContaResto();
+                break;
+            }
+        }
+    }
+
+    Recordset::Stato& s_;
+    Connection& c_;
+    const QString& sql_;
+    const QString separatore_;
+    const bool soloConteggio_;
+    IstruzioneAttiva stmt_;
+    std::vector<SQLWCHAR> pezzo_;
+    bool posiziona_ = false;
+};
+
+} // namespace
+
+void Leggi(Recordset::Stato& s, Connection& c, const QString& sql, QString separatore,
+           bool soloConteggio) {
+    Lettura(s, c, sql, std::move(separatore), soloConteggio).Esegui();
+}
+
+} // namespace ado
