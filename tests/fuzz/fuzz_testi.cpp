@@ -38,6 +38,7 @@ void Tabella(FuzzedDataProvider& dati) {
         lette->Appendi(celle.back());
         lette->ChiudiCella(nullo);
     }
+    lette->Compatta(); // as Open does once the statement is freed
     t.Adotta(lette);
     const qsizetype prese = dati.ConsumeIntegralInRange<qsizetype>(0, lette->Conta());
     for (qsizetype r = 0; r < prese; ++r) {
