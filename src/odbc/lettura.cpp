@@ -201,6 +201,26 @@ class Lettura : Completamento {
             s_.righe->Appendi(testo);
     }
 
+    // Rows per fetch, and where the driver tells how many came and how each
+    // of them went.
+    void Blocchi(SQLULEN righe, SQLULEN* ottenute, SQLUSMALLINT* stato) {
+        Verifica(SQLSetStmtAttr(stmt_.get(), SQL_ATTR_ROW_ARRAY_SIZE,
+                                reinterpret_cast<SQLPOINTER>(righe), 0));
+        Verifica(SQLSetStmtAttr(stmt_.get(), SQL_ATTR_ROWS_FETCHED_PTR, ottenute, 0));
+        Verifica(SQLSetStmtAttr(stmt_.get(), SQL_ATTR_ROW_STATUS_PTR, stato, 0));
+    }
+
+    // Fetches the next block; false at the end. A cancel is honoured first.
+    bool Prossimo(SQLULEN& ottenute, SQLRETURN& rc) {
+        stmt_.VerificaAnnullamento();
+        ottenute = 0;
+        rc = SQLFetch(stmt_.get());
+        if (rc == SQL_NO_DATA)
+            return false;
+        Verifica(rc);
+        return true;
+    }
+
     // Columns bound to arrays of `capienza` rows; values that did not fit
     // are read again whole, in place.
     void LeggiLegate(SQLULEN capienza) {
@@ -222,10 +242,7 @@ class Lettura : Completamento {
         std::vector<SQLUSMALLINT> statoRighe(capienza);
         Verifica(SQLSetStmtAttr(stmt_.get(), SQL_ATTR_ROW_BIND_TYPE,
                                 reinterpret_cast<SQLPOINTER>(SQL_BIND_BY_COLUMN), 0));
-        Verifica(SQLSetStmtAttr(stmt_.get(), SQL_ATTR_ROW_ARRAY_SIZE,
-                                reinterpret_cast<SQLPOINTER>(capienza), 0));
-        Verifica(SQLSetStmtAttr(stmt_.get(), SQL_ATTR_ROWS_FETCHED_PTR, &ottenute, 0));
-        Verifica(SQLSetStmtAttr(stmt_.get(), SQL_ATTR_ROW_STATUS_PTR, statoRighe.data(), 0));
+        Blocchi(capienza, &ottenute, statoRighe.data());
         for (std::size_t i = 0; i < legate.size(); ++i) {
             const ColonnaLegata& l = legate[i];
             Verifica(SQLBindCol(stmt_.get(), static_cast<SQLUSMALLINT>(i + 1), SQL_C_WCHAR,
@@ -234,13 +251,8 @@ class Lettura : Completamento {
         }
         posiziona_ = capienza > 1;
 
-        for (;;) {
-            stmt_.VerificaAnnullamento();
-            ottenute = 0;
-            const SQLRETURN rc = SQLFetch(stmt_.get());
-            if (rc == SQL_NO_DATA)
-                break;
-            Verifica(rc);
+        SQLRETURN rc = SQL_SUCCESS;
+        while (Prossimo(ottenute, rc)) {
             if (soloConteggio_) {
                 // The first row is held, the others only counted.
                 Converti({legate, statoRighe.data(), capienza, std::min<SQLULEN>(ottenute, 1),
@@ -261,17 +273,9 @@ class Lettura : Completamento {
         SQLULEN ottenute = 0;
         std::vector<SQLUSMALLINT> statoRighe(kRighePerBlocco);
         Verifica(SQLFreeStmt(stmt_.get(), SQL_UNBIND));
-        Verifica(SQLSetStmtAttr(stmt_.get(), SQL_ATTR_ROW_ARRAY_SIZE,
-                                reinterpret_cast<SQLPOINTER>(kRighePerBlocco), 0));
-        Verifica(SQLSetStmtAttr(stmt_.get(), SQL_ATTR_ROWS_FETCHED_PTR, &ottenute, 0));
-        Verifica(SQLSetStmtAttr(stmt_.get(), SQL_ATTR_ROW_STATUS_PTR, statoRighe.data(), 0));
-        for (;;) {
-            stmt_.VerificaAnnullamento();
-            ottenute = 0;
-            const SQLRETURN rc = SQLFetch(stmt_.get());
-            if (rc == SQL_NO_DATA)
-                break;
-            Verifica(rc);
+        Blocchi(kRighePerBlocco, &ottenute, statoRighe.data());
+        SQLRETURN rc = SQL_SUCCESS;
+        while (Prossimo(ottenute, rc)) {
             ContaRighe(statoRighe.data(), kRighePerBlocco, 0, ottenute);
         }
     }
