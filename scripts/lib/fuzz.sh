@@ -1,11 +1,11 @@
 # shellcheck shell=bash
-# The libFuzzer targets of tests/fuzz, built with clang (CMake option
-# ZEL_FUZZ) in a build folder of their own.
+# The libFuzzer targets of tests/fuzz, built with the sanitized tests
+# (scripts/lib/sanitizzatori.sh, CMake option ZEL_FUZZ).
 #
 #   source scripts/lib/sanitizzatori.sh scripts/lib/fuzz.sh
-#   fuzz_costruisci build-fuzz
-#   fuzz_esegui build-fuzz 20      # each target for 20 seconds
-#   fuzz_minimizza build-fuzz      # by hand: folds what the runs added into
+#   sanitizzatori_costruisci build-asan
+#   fuzz_esegui build-asan 20      # each target for 20 seconds
+#   fuzz_minimizza build-asan      # by hand: folds what the runs added into
 #                                  # tests/fuzz/corpus (only inputs that
 #                                  # reach new code)
 #
@@ -16,13 +16,6 @@
 # QtTest case, and its input joins the seeds.
 
 _FUZZ_RADICE="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
-
-fuzz_costruisci() {
-    local cartella=${1:?uso: fuzz_costruisci CARTELLA}
-    cmake -S "$_FUZZ_RADICE" -B "$cartella" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-        -DCMAKE_CXX_COMPILER=clang++ -DZEL_FUZZ=ON >/dev/null &&
-    cmake --build "$cartella" --target fuzz
-}
 
 # The fuzz executables of a build folder, one a line.
 _fuzz_obiettivi() {

@@ -1,6 +1,9 @@
 # shellcheck shell=bash
 # The test suite built and run under AddressSanitizer, UndefinedBehaviorSanitizer
-# and LeakSanitizer (g++, CMake option ZEL_SANITIZE).
+# and LeakSanitizer, with clang (CMake option ZEL_FUZZ, which implies
+# ZEL_SANITIZE): the same build holds the libFuzzer targets, which
+# scripts/lib/fuzz.sh runs. clang compiles the instrumented code about three
+# times faster than g++ does, and one build serves both.
 #
 #   source scripts/lib/sanitizzatori.sh
 #   sanitizzatori_costruisci build-asan
@@ -22,7 +25,7 @@ sanitizzatori_opzioni() {
 sanitizzatori_costruisci() {
     local cartella=${1:?uso: sanitizzatori_costruisci CARTELLA}
     cmake -S "$_SANITIZZATORI_RADICE" -B "$cartella" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-        -DZEL_SANITIZE=ON >/dev/null &&
+        -DCMAKE_CXX_COMPILER=clang++ -DZEL_FUZZ=ON >/dev/null &&
     cmake --build "$cartella"
 }
 

@@ -183,7 +183,8 @@ void TestGuasti::tempoIstruzione() {
                                    "[SQLSTATE 57014] (1) ERROR: canceling statement due to "
                                    "statement timeout;\nError while executing the query")
                         .arg(durata))));
-    QVERIFY(ms >= secondi * 1000 && ms < secondi * 1000 + 1500);
+    // The statement sleeps 10 s: ending before that is the time-out's doing.
+    QVERIFY(ms >= secondi * 1000 && ms < secondi * 1000 + 6000);
 
     // The same window, the same time-out: a quick statement goes through.
     CONTROLLA(ControllaRipresa(g));
