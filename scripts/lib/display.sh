@@ -13,7 +13,12 @@ display_avvia() {
     done
     openbox >/dev/null 2>&1 &
     DISPLAY_WM_PID=$!
-    sleep 0.5
+    # Ready once it announces itself on the root window (a loaded machine
+    # may take seconds).
+    for i in $(seq 1 100); do
+        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break
+        sleep 0.1
+    done
 }
 
 display_ferma() {
