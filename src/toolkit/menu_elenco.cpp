@@ -1,0 +1,72 @@
+#include "toolkit/menu_elenco.h"
+
+#include <QContextMenuEvent>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QTableView>
+
+void MenuElenco::collega(QTableView* vista, const QString& nome, std::vector<Voce> voci) {
+    vista_ = vista;
+    nome_ = nome;
+    voci_ = std::move(voci);
+    vista->setContextMenuPolicy(Qt::DefaultContextMenu);
+    vista->installEventFilter(this);
+    vista->viewport()->installEventFilter(this);
+}
+
+QMenu* MenuElenco::aperto() const { return menu_; }
+
+bool MenuElenco::eventFilter(QObject* oggetto, QEvent* evento) {
+    if (!vista_) {
+        return false;
+    }
+    if (evento->type() == QEvent::ContextMenu) {
+        auto* e = static_cast<QContextMenuEvent*>(evento);
+        if (e->reason() == QContextMenuEvent::Mouse) {
+            apri(e->globalPos());
+            return true;
+        }
+    } else if (evento->type() == QEvent::KeyPress && oggetto == vista_) {
+        // Some platforms send a context menu event for the Menu key too:
+        // once the menu is open it goes to the menu, which ignores it.
+        const auto* e = static_cast<QKeyEvent*>(evento);
+        const bool menu = e->key() == Qt::Key_Menu && e->modifiers() == Qt::NoModifier;
+        const bool f10 = e->key() == Qt::Key_F10 && e->modifiers() == Qt::ShiftModifier;
+        if (!menu && !f10) {
+            return false;
+        }
+    } else {
+        return false;
+    }
+    // From the keyboard: at the current row, or at the top of the list.
+    const QModelIndex corrente = vista_->currentIndex();
+    QPoint punto = vista_->viewport()->rect().topLeft();
+    if (corrente.isValid()) {
+        punto = vista_->visualRect(corrente).center();
+        punto.setX(vista_->viewport()->rect().left());
+    }
+    apri(vista_->viewport()->mapToGlobal(punto));
+    return true;
+}
+
+void MenuElenco::apri(const QPoint& globale) {
+    if (menu_) {
+        return;
+    }
+    auto* menu = new QMenu(vista_);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->setObjectName(vista_->objectName() + QStringLiteral("_menu"));
+    menu->setAccessibleName(nome_);
+    for (const Voce& v : voci_) {
+        QAction* a = menu->addAction(v.testo);
+        a->setEnabled(v.attiva());
+        if (!v.scorciatoia.isEmpty()) {
+            a->setShortcut(v.scorciatoia);
+            a->setShortcutVisibleInContextMenu(true);
+        }
+        QObject::connect(a, &QAction::triggered, vista_.data(), v.azione);
+    }
+    menu_ = menu;
+    menu->popup(globale);
+}
