@@ -16,14 +16,35 @@ int Avanzamento(qsizetype righe) {
     return static_cast<int>(std::min<qsizetype>(righe, std::numeric_limits<int>::max()));
 }
 
-EsitoCsv Fallito(const QSaveFile& f) { return {f.error(), f.errorString()}; }
+EsitoCsv Fallito(const QSaveFile& f) {
+    return {f.error() != QFileDevice::NoError ? f.error() : QFileDevice::WriteError,
+            f.errorString()};
+}
+
+// The whole of `testo`: a short write (a disk filling up) is followed by
+// another, which says why it cannot go on.
+bool ScriviTutto(QSaveFile& f, const QByteArray& testo) {
+    for (qsizetype scritti = 0; scritti < testo.size();) {
+        const qint64 n = f.write(testo.constData() + scritti, testo.size() - scritti);
+        if (n <= 0) {
+            return false;
+        }
+        scritti += n;
+    }
+    return true;
+}
 
 void Scrivi(QPromise<EsitoCsv>& promessa, const Risultato& r, const QString& nome) {
     using delimitato::Formato;
     promessa.setProgressRange(0, Avanzamento(r.righe));
     QSaveFile file(nome);
-    if (!file.open(QIODevice::WriteOnly)) {
-        promessa.addResult(Fallito(file));
+    // Unbuffered: the text goes out in large pieces already, and a write
+    // that fails says so at once (the buffer's last flush, inside commit,
+    // would not stop the rename).
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        // Whatever the cause (a folder missing or not writable, a disk
+        // read-only), the file could not be made.
+        promessa.addResult(EsitoCsv{QFileDevice::OpenError, file.errorString()});
         return;
     }
     QByteArray testo;
@@ -36,7 +57,7 @@ void Scrivi(QPromise<EsitoCsv>& promessa, const Risultato& r, const QString& nom
                 continue;
             }
         }
-        if (file.write(testo) != testo.size()) {
+        if (!ScriviTutto(file, testo)) {
             promessa.addResult(Fallito(file));
             return; // the temporary file goes with `file`
         }

@@ -15,8 +15,6 @@ void MenuElenco::collega(QTableView* vista, const QString& nome, std::vector<Voc
     vista->viewport()->installEventFilter(this);
 }
 
-QMenu* MenuElenco::aperto() const { return menu_; }
-
 bool MenuElenco::eventFilter(QObject* oggetto, QEvent* evento) {
     if (!vista_) {
         return false;
@@ -51,7 +49,7 @@ bool MenuElenco::eventFilter(QObject* oggetto, QEvent* evento) {
 }
 
 void MenuElenco::apri(const QPoint& globale) {
-    if (menu_) {
+    if (menu_ && menu_->isVisible()) {
         return;
     }
     auto* menu = new QMenu(vista_);

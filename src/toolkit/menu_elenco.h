@@ -25,8 +25,6 @@ class MenuElenco : public QObject {
     };
 
     void collega(QTableView* vista, const QString& nome, std::vector<Voce> voci);
-    // The menu while it is open, otherwise nullptr.
-    QMenu* aperto() const;
 
   protected:
     bool eventFilter(QObject* oggetto, QEvent* evento) override;

@@ -223,7 +223,7 @@ void Guida::Form_Load() {
 }
 
 void Guida::closeEvent(QCloseEvent* e) {
-    if (InSalvataggio()) {
+    if (salvataggio_.isRunning()) {
         salvataggio_.cancel();
         salvataggio_.waitForFinished();
     }

@@ -58,7 +58,7 @@ class Guida : public Form {
     // its progress in a dialog of its own. Nothing when there are no rows
     // to save or a save is under way.
     void SalvaCsv(const QString& file);
-    bool InSalvataggio() const { return salvataggio_.isRunning(); }
+    bool InSalvataggio() const { return avanzamento_ != nullptr; }
 
   signals:
     // The window has closed (also when it was already hidden).

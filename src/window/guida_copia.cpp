@@ -23,9 +23,8 @@ QString Causa(QFileDevice::FileError errore) {
     case QFileDevice::ResourceError:
         return QStringLiteral("spazio esaurito sul disco");
     case QFileDevice::OpenError:
-    case QFileDevice::PermissionsError:
         return QStringLiteral("il file non può essere creato o sostituito in quella cartella "
-                              "(permessi, o disco di sola lettura)");
+                              "(cartella mancante, permessi, o disco di sola lettura)");
     default:
         return QStringLiteral("scrittura non riuscita");
     }
