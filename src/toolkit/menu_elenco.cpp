@@ -1,7 +1,6 @@
 #include "toolkit/menu_elenco.h"
 
 #include <QContextMenuEvent>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QTableView>
@@ -19,6 +18,9 @@ bool MenuElenco::eventFilter(QObject* oggetto, QEvent* evento) {
     if (!vista_) {
         return false;
     }
+    // A context menu event from the keyboard (some platforms send one for
+    // the Menu key besides the key itself: the second of the two finds the
+    // menu open) is handled as the keys are.
     if (evento->type() == QEvent::ContextMenu) {
         auto* e = static_cast<QContextMenuEvent*>(evento);
         if (e->reason() == QContextMenuEvent::Mouse) {
@@ -26,8 +28,6 @@ bool MenuElenco::eventFilter(QObject* oggetto, QEvent* evento) {
             return true;
         }
     } else if (evento->type() == QEvent::KeyPress && oggetto == vista_) {
-        // Some platforms send a context menu event for the Menu key too:
-        // once the menu is open it goes to the menu, which ignores it.
         const auto* e = static_cast<QKeyEvent*>(evento);
         const bool menu = e->key() == Qt::Key_Menu && e->modifiers() == Qt::NoModifier;
         const bool f10 = e->key() == Qt::Key_F10 && e->modifiers() == Qt::ShiftModifier;

@@ -65,7 +65,7 @@ Guida::Guida(QWidget* parent)
     ordineTabulazione();
     nomiAccessibili();
     collegaEventi();
-    menuElenchi();
+    preparaCopia();
 }
 
 Guida::~Guida() {

@@ -55,7 +55,7 @@ class Guida : public Form {
 
     // "Salva come CSV…" once its dialog has given the file: writes the
     // result the window holds into `file`, off the window's thread, with
-    // its progress in a dialog of its own. Nothing when there are no rows
+    // its progress in a dialog of its own, until the save has ended. Nothing when there are no rows
     // to save or a save is under way.
     void SalvaCsv(const QString& file);
     bool InSalvataggio() const { return avanzamento_ != nullptr; }
@@ -93,7 +93,7 @@ class Guida : public Form {
     void OffriSorgenti();
 
     // Copy and save: the lists' context menus and their entries.
-    void menuElenchi();
+    void preparaCopia();
     void risultatoDellaCorsa();
     void copiaRiga(const ListBox& l);
     void copiaRighe();

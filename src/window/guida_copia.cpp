@@ -32,8 +32,9 @@ QString Causa(QFileDevice::FileError errore) {
 
 } // namespace
 
-void Guida::menuElenchi() {
-    // Every entry waits for the run to end.
+// The lists' menus, and the save's progress and end. Every entry waits for
+// the run to end.
+void Guida::preparaCopia() {
     const auto voci = [this](const ListBox& l) {
         return std::vector<MenuElenco::Voce>{
             {QStringLiteral("&Copia riga"),
@@ -121,7 +122,9 @@ void Guida::SalvaCsv(const QString& file) {
         QStringLiteral("Annulla"), 0, 0, this);
     avanzamento_->setObjectName(QStringLiteral("avanzamentoCsv"));
     avanzamento_->setWindowTitle(TitoloSalva);
-    avanzamento_->setWindowModality(Qt::WindowModal);
+    // Not modal: a modal one would handle the window's events inside each
+    // setValue. The window stays usable; its save entry waits for the end.
+    avanzamento_->setWindowModality(Qt::NonModal);
     avanzamento_->setAutoReset(false);
     avanzamento_->setAutoClose(false);
     avanzamento_->setMinimumDuration(300);
