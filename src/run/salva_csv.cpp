@@ -1,20 +1,13 @@
 #include "run/salva_csv.h"
 
-#include <QPromise>
 #include <QSaveFile>
-#include <QtConcurrent/QtConcurrentRun>
 #include <algorithm>
-#include <limits>
 
 namespace {
 
 // Bytes gathered before each write, the moments at which a cancellation is
 // seen and the progress moves.
 constexpr qsizetype Pezzo = qsizetype(1) << 20;
-
-int Avanzamento(qsizetype righe) {
-    return static_cast<int>(std::min<qsizetype>(righe, std::numeric_limits<int>::max()));
-}
 
 EsitoCsv Fallito(const QSaveFile& f) {
     return {f.error() != QFileDevice::NoError ? f.error() : QFileDevice::WriteError,
@@ -34,9 +27,11 @@ bool ScriviTutto(QSaveFile& f, const QByteArray& testo) {
     return true;
 }
 
-void Scrivi(QPromise<EsitoCsv>& promessa, const Risultato& r, const QString& nome) {
+} // namespace
+
+EsitoCsv ScriviCsv(const Risultato& r, const QString& nome,
+                   const std::function<bool(qsizetype)>& avanzamento) {
     using delimitato::Formato;
-    promessa.setProgressRange(0, Avanzamento(r.righe));
     QSaveFile file(nome);
     // Unbuffered: the text goes out in large pieces already, and a write
     // that fails says so at once (the buffer's last flush, inside commit,
@@ -44,8 +39,7 @@ void Scrivi(QPromise<EsitoCsv>& promessa, const Risultato& r, const QString& nom
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         // Whatever the cause (a folder missing or not writable, a disk
         // read-only), the file could not be made.
-        promessa.addResult(EsitoCsv{QFileDevice::OpenError, file.errorString()});
-        return;
+        return {QFileDevice::OpenError, file.errorString()};
     }
     QByteArray testo;
     testo.reserve(Pezzo + Pezzo / 4);
@@ -58,24 +52,15 @@ void Scrivi(QPromise<EsitoCsv>& promessa, const Risultato& r, const QString& nom
             }
         }
         if (!ScriviTutto(file, testo)) {
-            promessa.addResult(Fallito(file));
-            return; // the temporary file goes with `file`
+            return Fallito(file); // the temporary file goes with `file`
         }
         testo.resize(0);
-        if (promessa.isCanceled()) {
-            return;
+        if (!avanzamento(std::min(riga + 1, r.righe))) {
+            return {QFileDevice::NoError, QString(), true};
         }
-        promessa.setProgressValue(Avanzamento(std::min(riga + 1, r.righe)));
     }
     if (!file.commit()) {
-        promessa.addResult(Fallito(file));
-        return;
+        return Fallito(file);
     }
-    promessa.addResult(EsitoCsv{});
-}
-
-} // namespace
-
-QFuture<EsitoCsv> ScriviCsv(Risultato r, const QString& file) {
-    return QtConcurrent::run(Scrivi, std::move(r), file);
+    return {};
 }

@@ -8,7 +8,9 @@
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QProgressDialog>
+#include <QPromise>
 #include <QTableView>
+#include <QtConcurrent/QtConcurrentRun>
 #include <algorithm>
 #include <climits>
 
@@ -17,6 +19,23 @@ namespace {
 const QString TitoloSalva = QStringLiteral("Salva come CSV");
 
 void Copia(const QString& testo) { QGuiApplication::clipboard()->setText(testo); }
+
+int Avanzamento(qsizetype righe) { return static_cast<int>(std::min<qsizetype>(righe, INT_MAX)); }
+
+// The CSV written on a pool thread: its progress is the rows written; once
+// cancelled it writes nothing more and ends without a result.
+QFuture<EsitoCsv> ScriviSulPool(const Risultato& r, const QString& file) {
+    return QtConcurrent::run([r, file](QPromise<EsitoCsv>& promessa) {
+        promessa.setProgressRange(0, Avanzamento(r.righe));
+        const EsitoCsv esito = ScriviCsv(r, file, [&promessa](qsizetype righe) {
+            promessa.setProgressValue(Avanzamento(righe));
+            return !promessa.isCanceled();
+        });
+        if (!esito.annullato) {
+            promessa.addResult(esito);
+        }
+    });
+}
 
 QString Causa(QFileDevice::FileError errore) {
     switch (errore) {
@@ -128,11 +147,11 @@ void Guida::SalvaCsv(const QString& file) {
     avanzamento_->setAutoReset(false);
     avanzamento_->setAutoClose(false);
     avanzamento_->setMinimumDuration(300);
-    avanzamento_->setRange(0, static_cast<int>(std::min<qsizetype>(risultato_.righe, INT_MAX)));
+    avanzamento_->setRange(0, Avanzamento(risultato_.righe));
     avanzamento_->setValue(0);
     connect(avanzamento_.get(), &QProgressDialog::canceled, &salvataggio_,
             &QFutureWatcher<EsitoCsv>::cancel);
-    salvataggio_.setFuture(ScriviCsv(risultato_, file));
+    salvataggio_.setFuture(ScriviSulPool(risultato_, file));
 }
 
 void Guida::salvataggioFinito() {
