@@ -2,7 +2,7 @@
 // beside two other readers, on one generated table.
 //
 //   bench_elabora [righe] [--giri N] [--solo sqlite|postgres] [--senza-interne]
-//                 [--cartella DIR [--riusa]]
+//                 [--senza-salvataggio | --solo-salvataggio] [--cartella DIR [--riusa]]
 //
 // prepares a table of `righe` rows (default 1,000,000) in a SQLite database
 // and, when the ZEL_PG_* variables name a server (bench/esegui.sh starts
@@ -10,7 +10,8 @@
 // (default 5) in turn, each in its own process, and prints medians. Unless
 // told otherwise it then measures inside the window: event-loop gaps per
 // phase, status updates, "arresta" at several moments, and scrolling and
-// selecting in a full list. --cartella keeps the configuration and the
+// selecting in a full list; and the whole result saved as CSV and copied.
+// --cartella keeps the configuration and the
 // SQLite database in DIR (the children can then be run by hand, with
 // ODBCSYSINI=DIR); --riusa skips preparing data already there.
 //
@@ -24,6 +25,7 @@
 //                                         the window, paging box as given
 //   interne <dsn> <utente> <password> <righe>
 //   arresto <dsn> <utente> <password> <fase> <riga o ms>
+//   salva <dsn> <utente> <password> <righe> <file>
 // and, as peers, `isql -b` and a python3-pyodbc script.
 #include "odbc/ado.h"
 #include "odbc/memoria.h"
@@ -33,10 +35,13 @@
 #include "window/guida.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QScrollBar>
@@ -571,6 +576,65 @@ int Arresto(int argc, char** argv, const QStringList& a) {
     return 0;
 }
 
+// The peak resident size of this process so far.
+double PiccoMB() {
+    rusage uso{};
+    getrusage(RUSAGE_SELF, &uso);
+    return double(uso.ru_maxrss) / 1024.0;
+}
+
+// A window run with the rows list, then its whole result saved as CSV (as
+// "Salva come CSV…" does once its dialog has given the file) and copied
+// through the rows list's menu: the time of each, the longest gap between
+// two passes of the window's event loop while saving, and the peak resident
+// size after each step.
+int Salvataggio(int argc, char** argv, const QStringList& a) {
+    ApplicazioneOffscreen();
+    QApplication app(argc, argv);
+    Finestra f(a[1], a[2], a[3], true);
+    Guida& g = *f.g;
+    f.Elabora();
+    if (g.lstDATI.ListCount() != a[4].toLongLong()) {
+        return 3;
+    }
+    Riporta("picco_corsa_mb", PiccoMB());
+
+    double pausa = 0;
+    auto ultimo = Orologio::now();
+    QTimer sonda;
+    sonda.setTimerType(Qt::PreciseTimer);
+    sonda.setInterval(10);
+    QObject::connect(&sonda, &QTimer::timeout, [&] {
+        const auto adesso = Orologio::now();
+        pausa = std::max(pausa, Ms(ultimo, adesso));
+        ultimo = adesso;
+    });
+    const auto inizio = Orologio::now();
+    ultimo = inizio;
+    sonda.start();
+    g.SalvaCsv(a[5]);
+    f.Attendi([&g] { return !g.InSalvataggio(); }, 3600 * 1000);
+    sonda.stop();
+    Riporta("salva_ms", Ms(inizio, Orologio::now()));
+    Riporta("pausa_massima_ms", pausa);
+    Riporta("byte", double(QFileInfo(a[5]).size()));
+    Riporta("picco_salva_mb", PiccoMB());
+
+    QKeyEvent tasto(QEvent::KeyPress, Qt::Key_F10, Qt::ShiftModifier);
+    QCoreApplication::sendEvent(g.lstDATI.vista(), &tasto);
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    if (!menu || menu->actions().size() < 2) {
+        return 3;
+    }
+    const auto copia = Orologio::now();
+    menu->actions()[1]->trigger();
+    Riporta("copia_ms", Ms(copia, Orologio::now()));
+    Riporta("caratteri", double(QGuiApplication::clipboard()->text().size()));
+    Riporta("picco_copia_mb", PiccoMB());
+    std::fflush(stdout);
+    std::_Exit(0);
+}
+
 // ---------------------------------------------------------------- parent
 
 struct Esito {
@@ -697,6 +761,8 @@ struct Parametri {
     QString cartella; // kept, with its database, instead of a temporary one
     bool riusa = false;
     bool interne = true;
+    bool salvataggio = true;
+    bool soloSalvataggio = false;
 };
 
 // The one statistic of every ratio the benchmark prints: the median of each
@@ -901,6 +967,32 @@ void MisureInterneDi(const Sorgente& s, const QString& sé, const QString& carte
     }
 }
 
+void MisureSalvataggioDi(const Sorgente& s, const QString& sé, const QString& cartella,
+                         qint64 righe) {
+    const QString csv = cartella + QStringLiteral("/risultato.csv");
+    const Esito e = Lancia(
+        {sé, QStringLiteral("salva"), s.dsn, s.utente, s.password, QString::number(righe), csv}, {},
+        cartella + QStringLiteral("/salva.txt"));
+    QFile::remove(csv);
+    if (e.codice != 0) {
+        std::fprintf(stderr, "salva: uscita %d\n", e.codice);
+        return;
+    }
+    const auto v = [&e](const char* k) {
+        const auto i = e.valori.find(QString::fromLatin1(k));
+        return i == e.valori.end() ? -1.0 : i->second.toDouble();
+    };
+    std::printf("\nSalva come CSV (%s, %lld righe, paginazione attiva): %.1f MB scritti in %.2f s "
+                "(%.0f righe/s), pausa massima del ciclo %.1f ms; copia di tutte le righe (TSV) "
+                "in %.2f s, %.0f caratteri\n  picco RSS: dopo la corsa %.0f MB, dopo il "
+                "salvataggio %.0f MB, dopo la copia %.0f MB\n",
+                qPrintable(s.nome), righe, v("byte") / 1e6, v("salva_ms") / 1000.0,
+                double(righe) / (v("salva_ms") / 1000.0), v("pausa_massima_ms"),
+                v("copia_ms") / 1000.0, v("caratteri"), v("picco_corsa_mb"), v("picco_salva_mb"),
+                v("picco_copia_mb"));
+    std::fflush(stdout);
+}
+
 int Orchestra(const Parametri& p, const QString& sé) {
     QTemporaryDir temporanea;
     const QString dir = p.cartella.isEmpty() ? temporanea.path() : p.cartella;
@@ -978,6 +1070,10 @@ int Orchestra(const Parametri& p, const QString& sé) {
                         Ms(t, Orologio::now()) / 1000.0);
         }
         std::fflush(stdout);
+        if (p.soloSalvataggio) {
+            MisureSalvataggioDi(s, sé, dir, p.righe);
+            continue;
+        }
         const QString righe = QString::number(p.righe);
         std::vector<Lettore> lettori;
         const auto lettore = [&lettori](const char* nome, const QStringList& comando,
@@ -1038,6 +1134,9 @@ int Orchestra(const Parametri& p, const QString& sé) {
         if (p.interne) {
             MisureInterneDi(s, sé, dir, p.righe);
         }
+        if (p.salvataggio) {
+            MisureSalvataggioDi(s, sé, dir, p.righe);
+        }
         if (!s.postgres) {
             ultimoRapporto = PerGiro(lettori[1], lettori[0], &Lettore::secondi);
         }
@@ -1079,6 +1178,9 @@ int main(int argc, char** argv) {
         if (a.size() == 6 && a[0] == u"arresto") {
             return Arresto(argc, argv, a);
         }
+        if (a.size() == 6 && a[0] == u"salva") {
+            return Salvataggio(argc, argv, a);
+        }
         Parametri p;
         for (qsizetype i = 0; i < a.size(); ++i) {
             if (a[i] == u"--giri" && i + 1 < a.size()) {
@@ -1091,12 +1193,17 @@ int main(int argc, char** argv) {
                 p.riusa = true;
             } else if (a[i] == u"--senza-interne") {
                 p.interne = false;
+            } else if (a[i] == u"--senza-salvataggio") {
+                p.salvataggio = false;
+            } else if (a[i] == u"--solo-salvataggio") {
+                p.soloSalvataggio = true;
             } else if (a[i].toLongLong() > 0) {
                 p.righe = a[i].toLongLong();
             } else {
                 std::fprintf(stderr, "uso: bench_elabora [righe] [--giri N] "
                                      "[--solo sqlite|postgres] [--senza-interne]\n"
-                                     "       [--cartella DIR [--riusa]]\n");
+                                     "       [--senza-salvataggio | --solo-salvataggio] "
+                                     "[--cartella DIR [--riusa]]\n");
                 return 2;
             }
         }

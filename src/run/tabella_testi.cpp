@@ -22,9 +22,13 @@ void TabellaTesti::AdottaRiga(qsizetype riga) {
 }
 
 QStringView TabellaTesti::Cella(qsizetype riga, int colonna) const {
+    return Valore(riga, colonna).testo;
+}
+
+ado::Valore TabellaTesti::Valore(qsizetype riga, int colonna) const {
     if (!fonte_ || riga < 0 || riga >= righeAdottate_ || colonna < 0 || colonna >= colonne_ ||
         colonna >= fonte_->Colonne()) {
         return {};
     }
-    return fonte_->Cella(riga, colonna).testo;
+    return fonte_->Cella(riga, colonna);
 }

@@ -2,7 +2,9 @@
 // The table of loaded values: rows a recordset read, taken one by one as a
 // run loads them, without copying their text. Cells not taken (rows not
 // loaded yet, columns beyond the rows', a table only sized) read as the
-// empty text, and so does a NULL.
+// empty text, and so does a NULL; Valore tells a NULL apart, from the flag
+// the rows keep for every cell. A copy of the table shares the rows, which
+// never change once a run is over: another thread may read the copy.
 #include "odbc/righe.h"
 
 #include <QStringView>
@@ -18,7 +20,10 @@ class TabellaTesti {
     // AdottaRiga. Keeps the table's size; Dimensiona ends it.
     void Adotta(std::shared_ptr<const ado::Righe> fonte);
     void AdottaRiga(qsizetype riga);
-    QStringView Cella(qsizetype riga, int colonna) const; // empty outside the table
+    QStringView Cella(qsizetype riga, int colonna) const;  // empty outside the table
+    ado::Valore Valore(qsizetype riga, int colonna) const; // NULL outside the table
+    // Rows taken so far, from row 0.
+    qsizetype RigheAdottate() const { return righeAdottate_; }
     qsizetype Righe() const { return righe_; }
     int Colonne() const { return colonne_; }
 

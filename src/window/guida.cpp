@@ -1,14 +1,15 @@
 #include "window/guida.h"
 
-#include "toolkit/twips.h"
 #include "run/modi_connessione.h"
 #include "settings/impostazioni.h"
+#include "toolkit/twips.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QIcon>
+#include <QProgressDialog>
 #include <QTableView>
 
 // The icon lives in the library's resources, which a static library must
@@ -64,9 +65,14 @@ Guida::Guida(QWidget* parent)
     ordineTabulazione();
     nomiAccessibili();
     collegaEventi();
+    preparaCopia();
 }
 
-Guida::~Guida() = default;
+Guida::~Guida() {
+    // A save under way writes nothing more.
+    salvataggio_.cancel();
+    salvataggio_.waitForFinished();
+}
 
 void Guida::creaControlli() {
     // Label2 lies under frmAS400, which is created after it and drawn above.
@@ -217,6 +223,10 @@ void Guida::Form_Load() {
 }
 
 void Guida::closeEvent(QCloseEvent* e) {
+    if (salvataggio_.isRunning()) {
+        salvataggio_.cancel();
+        salvataggio_.waitForFinished();
+    }
     if (corsa_.InCorso()) {
         // The run ends first; the window closes when it reports its end.
         corsa_.Chiudi();

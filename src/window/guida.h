@@ -2,15 +2,21 @@
 // The window: connection inputs, the statement, the run buttons and the
 // results area. Handlers are named after their control and event.
 #include "odbc/ado.h"
+#include "run/corsa.h"
+#include "run/risultato.h"
+#include "run/salva_csv.h"
+#include "run/tabella_testi.h"
 #include "toolkit/finestra.h"
 #include "toolkit/form.h"
+#include "toolkit/menu_elenco.h"
 #include "toolkit/modello_righe.h"
 #include "toolkit/suggerimenti.h"
-#include "run/corsa.h"
-#include "run/tabella_testi.h"
 
+#include <QFutureWatcher>
 #include <QStringList>
 #include <memory>
+
+class QProgressDialog;
 
 class Guida : public Form {
     Q_OBJECT
@@ -47,6 +53,13 @@ class Guida : public Form {
     // True while a run is in progress.
     bool InElaborazione() const { return corsa_.InCorso(); }
 
+    // "Salva come CSV…" once its dialog has given the file: writes the
+    // result the window holds into `file`, off the window's thread, with
+    // its progress in a dialog of its own, until the save has ended. Nothing when there are no rows
+    // to save or a save is under way.
+    void SalvaCsv(const QString& file);
+    bool InSalvataggio() const { return avanzamento_ != nullptr; }
+
   signals:
     // The window has closed (also when it was already hidden).
     void Chiusa();
@@ -78,6 +91,23 @@ class Guida : public Form {
     void txtAS400UTENTE_LostFocus();
     void txtAS400PASSWORD_LostFocus();
     void OffriSorgenti();
+
+    // Copy and save: the lists' context menus and their entries.
+    void preparaCopia();
+    void risultatoDellaCorsa();
+    void copiaRiga(const ListBox& l);
+    void copiaRighe();
+    void copiaDefinizioni();
+    void salvaComeCsv();
+    void salvataggioFinito();
+
+    // What the window holds of the last run, for copying and saving; the
+    // save under way, if any.
+    Risultato risultato_;
+    MenuElenco menuCAMPI_, menuDATI_;
+    QFutureWatcher<EsitoCsv> salvataggio_;
+    std::unique_ptr<QProgressDialog> avanzamento_;
+    QString fileCsv_;
 
     // The run in progress, if any; it reports its end with Finita. Last, so
     // that it goes before the controls and the state it works on.

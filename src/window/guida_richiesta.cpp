@@ -61,16 +61,21 @@ void Guida::cmdAPRI_Click() {
 
 // The run goes on over the event loop; it reports its end to corsaFinita.
 void Guida::Elabora() {
-    corsa_.Avvia(RichiestaCorsa{cmbMODO.Text(),
-                                {txtODBC.Text(), txtSISTEMA.Text(), txtAS400UTENTE.Text(),
-                                 txtAS400PASSWORD.Text()},
-                                txtSQL.Text(),
-                                cmbConnectionTimeout.Text(),
-                                cmbCommandTimeout.Text()});
+    // The previous result goes: the table holds rows again only if this
+    // run loads them.
+    risultato_ = {};
+    sDATI.Dimensiona(0, 0);
+    corsa_.Avvia(RichiestaCorsa{
+        cmbMODO.Text(),
+        {txtODBC.Text(), txtSISTEMA.Text(), txtAS400UTENTE.Text(), txtAS400PASSWORD.Text()},
+        txtSQL.Text(),
+        cmbConnectionTimeout.Text(),
+        cmbCommandTimeout.Text()});
 }
 
 // The rest of the request, once the run is over by whatever path.
 void Guida::corsaFinita() {
+    risultatoDellaCorsa();
     cmdSTOP.setEnabled(false);
     cmdAPRI.setEnabled(true);
     if (corsa_.ChiusuraRichiesta()) {

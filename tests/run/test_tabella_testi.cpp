@@ -53,6 +53,12 @@ void TestTabellaTesti::righeAdottate() {
     QCOMPARE(t.Cella(2, 0), u"x|y");
     QCOMPARE(t.Cella(2, 1), u"  ");
     QCOMPARE(t.Cella(2, 2), u"C3");
+    // The NULL flag of each cell: the empty text is not NULL.
+    QVERIFY(t.Valore(1, 1).nullo);
+    QVERIFY(!t.Valore(0, 1).nullo && t.Valore(0, 1).testo.isEmpty());
+    QVERIFY(!t.Valore(2, 2).nullo);
+    QVERIFY(t.Valore(3, 0).nullo); // not taken
+    QCOMPARE(t.RigheAdottate(), 3);
     QCOMPARE(t.Righe(), 4);
     QCOMPARE(t.Colonne(), 4);
 }
