@@ -225,7 +225,7 @@ while True:
     tenute.append(s.accept()[0])
 ' >"$lavoro/muto.porta" &
 muto=$!
-for _ in $(seq 1 50); do
+for _ in $(seq 1 100); do
     [ -s "$lavoro/muto.porta" ] && break
     sleep 0.1
 done
@@ -266,10 +266,11 @@ lancia 30 "${comune[@]}" --odbc ZELAFF_SENZA_DRIVER --sql 'SELECT 1'
 verifica "driver mancante" 3 "" 0 2000
 
 # ---- The server stopped mid-read (last: it stays stopped) ----
-# Rows read a hundred at a time, about ten seconds of them; both commands
+# Rows read a hundred at a time, several seconds of them (pg_sleep lasts a
+# millisecond or more however short it is asked); both commands
 # are reading when the server stops, two seconds in.
 lettura=("${comune[@]}" --odbc ZELAFF_PG_CURSORE
-    --sql 'SELECT g, pg_sleep(0.0001) FROM generate_series(1, 100000) g')
+    --sql 'SELECT g, pg_sleep(0.0001) FROM generate_series(1, 5000) g')
 inizio=$(adesso_ms)
 timeout -k 2 60 "$cli" "${lettura[@]}" --controllo >"$lavoro/letto.controllo" 2>&1 &
 pid_controllo=$!
