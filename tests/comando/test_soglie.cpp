@@ -73,68 +73,47 @@ void TestSoglie::intervallo() {
 
 // A run's measures, with ranges on the statement and the rows, to a line.
 void TestSoglie::riga_data() {
-    QTest::addColumn<double>("istruzione"); // negative: not taken
-    QTest::addColumn<QString>("avviso");
-    QTest::addColumn<QString>("critico");
-    QTest::addColumn<QString>("righe"); // warning range of the 42 rows
-    QTest::addColumn<QString>("riga");
-    const QString perf = QStringLiteral(" | 'connessione'=0.012s;;;0 'istruzione'=%1;%2;%3;0 "
-                                        "'righe'=42;%4;;0");
-    QTest::newRow("OK") << 0.1234567 << "1"
-                        << "2"
-                        << "@0:10"
-                        << "ZELBRONTICA OK - ok" + perf.arg("0.123457s", "1", "2", "@0:10");
-    QTest::newRow("WARNING") << 1.5 << "1"
-                             << "2"
-                             << "@40:50"
-                             << "ZELBRONTICA WARNING - ok; istruzione 1.5 s (avviso 1); righe 42 "
-                                "(avviso @40:50)" +
-                                    perf.arg("1.5s", "1", "2", "@40:50");
-    QTest::newRow("CRITICAL") << 2.25 << "1"
-                              << "~:2"
-                              << "@40:50"
-                              << "ZELBRONTICA CRITICAL - ok; istruzione 2.25 s (critico ~:2); "
-                                 "righe 42 (avviso @40:50)" +
-                                     perf.arg("2.25s", "1", "~:2", "@40:50");
-    QTest::newRow("non misurata") << -1.0 << ""
-                                  << "3"
-                                  << "@0:10"
-                                  << "ZELBRONTICA UNKNOWN - ok; istruzione senza misura (critico "
-                                     "3)" +
-                                         perf.arg("U", "", "3", "@0:10");
+    // The statement's value ("U": not taken), its two ranges, the rows' warning
+    // range, the statement's value in the performance data.
+    QTest::addColumn<QStringList>("dati");
+    QTest::addColumn<QString>("testo");
+    const auto r42 = QStringLiteral("righe 42 (avviso @40:50)");
+    QTest::newRow("OK") << QStringList{"0.1234567", "1", "2", "@0:10", "0.123457s"} << "OK - ok";
+    QTest::newRow("WARNING") << QStringList{"1.5", "1", "2", "@40:50", "1.5s"}
+                             << "WARNING - ok; istruzione 1.5 s (avviso 1); " + r42;
+    QTest::newRow("CRITICAL") << QStringList{"2.25", "1", "~:2", "@40:50", "2.25s"}
+                              << "CRITICAL - ok; istruzione 2.25 s (critico ~:2); " + r42;
+    QTest::newRow("non misurata") << QStringList{"U", "", "3", "@0:10", "U"}
+                                  << "UNKNOWN - ok; istruzione senza misura (critico 3)";
     QTest::newRow("WARNING su UNKNOWN")
-        << -1.0 << "1"
-        << ""
-        << "@40:50"
-        << "ZELBRONTICA WARNING - ok; istruzione senza misura (avviso 1); righe 42 (avviso "
-           "@40:50)" +
-               perf.arg("U", "1", "", "@40:50");
+        << QStringList{"U", "1", "", "@40:50", "U"}
+        << "WARNING - ok; istruzione senza misura (avviso 1); " + r42;
 }
 
 void TestSoglie::riga() {
-    QFETCH(double, istruzione);
-    QFETCH(QString, avviso);
-    QFETCH(QString, critico);
-    QFETCH(QString, righe);
-    QFETCH(QString, riga);
+    QFETCH(QStringList, dati);
+    QFETCH(QString, testo);
+    const QString riga = QStringLiteral("ZELBRONTICA %1 | 'connessione'=0.012s;;;0 "
+                                        "'istruzione'=%2;%3;%4;0 'righe'=42;%5;;0")
+                             .arg(testo, dati[4], dati[1], dati[2], dati[3]);
     QString errore;
     const auto leggi = [&](const QString& t) {
         return t.isEmpty() ? std::nullopt : LeggiIntervallo(t, errore);
     };
-    const QList<Misura> misure = {{"connessione", 0.012, "s", {}, {}},
-                                  {"istruzione",
-                                   istruzione < 0 ? std::nullopt : std::optional(istruzione), "s",
-                                   leggi(avviso), leggi(critico)},
-                                  {"righe", 42, "", leggi(righe), {}}};
+    const QList<Misura> misure = {
+        {"connessione", 0.012, "s", {}, {}},
+        {"istruzione", dati[0] == u"U" ? std::nullopt : std::optional(dati[0].toDouble()), "s",
+         leggi(dati[1]), leggi(dati[2])},
+        {"righe", 42, "", leggi(dati[3]), {}}};
     const Esito esito = Valuta(misure, u"ok");
     QCOMPARE(RigaStato(esito, misure), riga);
     QCOMPARE(CodiceUscita(esito.stato), int(LeggiStato(riga.section(u' ', 1, 1)).value()));
     // Failures and the time-out keep the same performance data.
-    const QString dati = riga.mid(riga.indexOf(u'|'));
+    const QString perf = riga.mid(riga.indexOf(u'|'));
     QCOMPARE(RigaStato(Fallimento(u"Errore: a|b\r\nc"), misure),
-             "ZELBRONTICA CRITICAL - Errore: a¦b c " + dati);
+             "ZELBRONTICA CRITICAL - Errore: a¦b c " + perf);
     QCOMPARE(RigaStato(Scadenza(Stato::Warning, 2.5, u"istruzione"), misure),
-             "ZELBRONTICA WARNING - tempo scaduto: nessun esito dopo 2.5 s (istruzione) " + dati);
+             "ZELBRONTICA WARNING - tempo scaduto: nessun esito dopo 2.5 s (istruzione) " + perf);
 }
 
 QTEST_GUILESS_MAIN(TestSoglie)
