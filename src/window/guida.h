@@ -2,12 +2,13 @@
 // The window: connection inputs, the statement, the run buttons and the
 // results area. Handlers are named after their control and event.
 #include "odbc/ado.h"
+#include "run/corsa.h"
+#include "run/tabella_testi.h"
 #include "toolkit/finestra.h"
 #include "toolkit/form.h"
 #include "toolkit/modello_righe.h"
 #include "toolkit/suggerimenti.h"
-#include "run/corsa.h"
-#include "run/tabella_testi.h"
+#include "window/fronte_finestra.h"
 
 #include <QStringList>
 #include <memory>
@@ -79,6 +80,9 @@ class Guida : public Form {
     void txtAS400PASSWORD_LostFocus();
     void OffriSorgenti();
 
+    // What the run writes to and where its steps run.
+    FronteFinestra fronte_;
+    EsecutoreFinestra esecutore_;
     // The run in progress, if any; it reports its end with Finita. Last, so
     // that it goes before the controls and the state it works on.
     Corsa corsa_;
