@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTextStream>
 #include <cstdio>
 #include <termios.h>
@@ -60,6 +61,22 @@ Lettura Uso(const QString& messaggio, bool controllo) {
     l.errore = messaggio;
     l.controllo = controllo;
     return l;
+}
+
+// The parser's error in Italian, naming the option.
+QString ErroreAnalisi(const QCommandLineParser& p) {
+    const auto trattini = [](const QString& nome) {
+        return (nome.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + nome;
+    };
+    if (!p.unknownOptionNames().isEmpty())
+        return QStringLiteral("opzione sconosciuta: ") + trattini(p.unknownOptionNames().first());
+    // "Missing value after '--ripeti'.", "Unexpected value after '--controllo'."
+    const QRegularExpressionMatch m =
+        QRegularExpression(QStringLiteral("'([^']*)'")).match(p.errorText());
+    const QString opzione = m.hasMatch() ? m.captured(1) : p.errorText();
+    if (p.errorText().startsWith(QStringLiteral("Missing")))
+        return QStringLiteral("manca il valore dell'opzione ") + opzione;
+    return QStringLiteral("valore non previsto per l'opzione ") + opzione;
 }
 
 std::optional<int> Intero(const QString& testo, int minimo) {
@@ -148,10 +165,13 @@ Lettura LeggiOpzioni(const QStringList& argomenti) {
 
     const bool controllo = argomenti.contains(QStringLiteral("--controllo"));
     if (!p.parse(argomenti))
-        return Uso(p.errorText(), controllo);
+        return Uso(ErroreAnalisi(p), controllo);
     if (p.isSet(QStringLiteral("help"))) {
         Lettura l;
-        l.uscita = p.helpText();
+        l.uscita = p.helpText()
+                       .replace(QStringLiteral("Usage:"), QStringLiteral("Uso:"))
+                       .replace(QStringLiteral("Options:"), QStringLiteral("Opzioni:"))
+                       .replace(QStringLiteral("[options]"), QStringLiteral("[opzioni]"));
         return l;
     }
     if (p.isSet(QStringLiteral("version"))) {
