@@ -830,7 +830,12 @@ void StampaTabella(const Sorgente& s, qint64 righe, const std::vector<Lettore>& 
                 qPrintable(s.nome), righe, s.postgres ? " (nel server)" : "");
     for (std::size_t i = 0; i < lettori.size(); ++i) {
         const Lettore& l = lettori[i];
-        const Lettore* pav = i == 1 ? &pav2 : i == 3 ? &pav1 : nullptr;
+        // The window and the command against their floors, the command's
+        // connect + SELECT 1 against isql's.
+        const Lettore* pav = i == 1 || i == 7   ? &pav2
+                             : i == 3 || i == 8 ? &pav1
+                             : i == 9           ? &lettori[10]
+                                                : nullptr;
         const auto rapporto = [&l, pav](std::vector<double> Lettore::*misura) {
             return pav ? QString::number(PerGiro(l, *pav, misura), 'f', 2) : QString();
         };
@@ -881,6 +886,25 @@ void StampaTabella(const Sorgente& s, qint64 righe, const std::vector<Lettore>& 
     std::printf("| esecuzioni per corsa: paginazione 2, solo conteggio 1 | %s, %s | %s |\n",
                 qPrintable(Conteggi(lettori[1].esecuzioni)),
                 qPrintable(Conteggi(lettori[3].esecuzioni)), esito(ePag == 2 && eCont == 1));
+    const double cli = PerGiro(lettori[7], pav2, &Lettore::secondi);
+    const double cliCont = PerGiro(lettori[8], pav1, &Lettore::secondi);
+    const double cliRss = PerGiro(lettori[7], pav2, &Lettore::picchi);
+    const double cliRssCont = PerGiro(lettori[8], pav1, &Lettore::picchi);
+    const double cliUno = PerGiro(lettori[9], lettori[10], &Lettore::secondi);
+    std::printf("| zelbrontica-cli, righe lette <= 1.05 x pavimento a 2 esecuzioni | %.2f | %s |\n",
+                cli, esito(cli <= 1.05));
+    std::printf(
+        "| zelbrontica-cli, solo conteggio <= 1.05 x pavimento a 1 esecuzione | %.2f | %s |\n",
+        cliCont, esito(cliCont <= 1.05));
+    std::printf(
+        "| zelbrontica-cli, picco RSS <= 1.05 x pavimento: righe, conteggio | %.2f, %.2f | %s |\n",
+        cliRss, cliRssCont, esito(cliRss <= 1.05 && cliRssCont <= 1.05));
+    std::printf("| zelbrontica-cli, esecuzioni per giro: righe 2, conteggio 1 | %s, %s | %s |\n",
+                qPrintable(Conteggi(lettori[7].esecuzioni)),
+                qPrintable(Conteggi(lettori[8].esecuzioni)),
+                esito(Mediana(lettori[7].esecuzioni) == 2 && Mediana(lettori[8].esecuzioni) == 1));
+    std::printf("| zelbrontica-cli, connessione + SELECT 1 <= 1.2 x isql | %.2f | %s |\n", cliUno,
+                esito(cliUno <= 1.2));
 }
 
 void MisureInterneDi(const Sorgente& s, const QString& sé, const QString& cartella, qint64 righe) {
@@ -1015,6 +1039,7 @@ int Orchestra(const Parametri& p, const QString& sé) {
     Scrivi(dir + QStringLiteral("/odbc.ini"), dsn);
     Scrivi(dir + QStringLiteral("/utente.ini"), QString());
     Scrivi(dir + QStringLiteral("/istruzione.sql"), Istruzione + u'\n');
+    Scrivi(dir + QStringLiteral("/select1.sql"), QStringLiteral("SELECT 1\n"));
     Scrivi(dir + QStringLiteral("/pyodbc_tutte.py"),
            QStringLiteral("# Fetches every row once and turns every value into text.\n"
                           "import sys, pyodbc\n"
@@ -1102,6 +1127,26 @@ int Orchestra(const Parametri& p, const QString& sé) {
         lettore("isql -b, 1 esecuzione",
                 {QStringLiteral("isql"), QStringLiteral("-b"), s.dsn, s.utente, s.password},
                 dir + QStringLiteral("/istruzione.sql"));
+        // The command, its password from a file of its own.
+        const QString password = dir + QStringLiteral("/password-") + s.dsn;
+        Scrivi(password, s.password + u'\n');
+        QFile::setPermissions(password, QFile::ReadOwner | QFile::WriteOwner);
+        const QStringList cli{
+            QStringLiteral(ZEL_CLI),           QStringLiteral("--senza-impostazioni"),
+            QStringLiteral("--odbc"),          s.dsn,
+            QStringLiteral("--utente"),        s.utente,
+            QStringLiteral("--file-password"), password};
+        lettore("zelbrontica-cli, righe lette",
+                cli + QStringList{QStringLiteral("--sql"), Istruzione});
+        lettore("zelbrontica-cli, solo conteggio",
+                cli + QStringList{QStringLiteral("--sql"), Istruzione,
+                                  QStringLiteral("--solo-conteggio")});
+        lettore("zelbrontica-cli, SELECT 1",
+                cli + QStringList{QStringLiteral("--sql"), QStringLiteral("SELECT 1"),
+                                  QStringLiteral("--solo-conteggio")});
+        lettore("isql -b, SELECT 1",
+                {QStringLiteral("isql"), QStringLiteral("-b"), s.dsn, s.utente, s.password},
+                dir + QStringLiteral("/select1.sql"));
         std::unique_ptr<ScansioniServer> server;
         if (s.postgres) {
             server = std::make_unique<ScansioniServer>(s.Odbc());

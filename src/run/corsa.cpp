@@ -3,40 +3,16 @@
 #include "run/taglia.h"
 #include "run/testi.h"
 
-#include <QWidget>
-#include <QtConcurrent/QtConcurrentRun>
-#include <ctime>
 #include <new>
 
 namespace {
 
-// A slice of per-field or per-row work lasts about this long before the
-// window handles its events again.
-constexpr qint64 FettaMs = 8;
-
 QString Intero(double n) { return QString::number(static_cast<qint64>(n)); }
-
-// Milliseconds of the coarse monotonic clock: a few milliseconds of grain
-// and a fraction of the precise clock's cost, which a slice pays per row.
-qint64 MillisecondiGrossolani() {
-    timespec t{};
-    clock_gettime(CLOCK_MONOTONIC_COARSE, &t);
-    return static_cast<qint64>(t.tv_sec) * 1000 + t.tv_nsec / 1000000;
-}
 
 } // namespace
 
-Corsa::Corsa(FinestraCorsa f, QObject* parent) : QObject(parent), f_(f) {
-    operaio_.setMaxThreadCount(1);
-    operaio_.setExpiryTimeout(-1);
-    seguito_.setSingleShot(true);
-    seguito_.setInterval(0);
-    connect(&seguito_, &QTimer::timeout, this, [this] { esegui(prossimo_); });
-    connect(&attesa_, &QFutureWatcher<std::exception_ptr>::finished, this, [this] {
-        errore_ = attesa_.result();
-        esegui(prossimo_);
-    });
-}
+Corsa::Corsa(FronteCorsa& fronte, EsecutoreCorsa& esecutore, StatoCorsa s, QObject* parent)
+    : QObject(parent), fronte_(fronte), esecutore_(esecutore), f_(s) {}
 
 Corsa::~Corsa() = default;
 
@@ -59,14 +35,15 @@ void Corsa::connetti() {
     const RichiestaCorsa& r = richiesta_;
     sCONNESSIONE = CostruisciConnessione(r.modo, r.connessione);
     sSQL = Taglia(r.sql);
-    f_.lstDATI.Clear();
-    f_.lstCAMPI.Clear();
-    f_.frmELABORAZIONE.setVisible(true);
-    f_.txtSTATUS.setToolTipText(QString());
+    fronte_.Inizio();
     f_.nRECORD = 0;
     f_.nCAMPI = 0;
-    f_.txtSTATUS.setText(QStringLiteral("Apertura Connessione"));
-    f_.txtSTATUS.Refresh();
+    fronte_.Stato(QStringLiteral("Apertura Connessione"));
+    fronte_.MostraStato();
+    if (r.tieniConnessione && f_.cnAS400 && f_.cnAS400->IsOpen()) {
+        apriFile();
+        return;
+    }
 
     f_.cnAS400 = std::make_shared<ado::Connection>();
     f_.cnAS400->ConnectionString = sCONNESSIONE;
@@ -108,21 +85,14 @@ void Corsa::esegui(Passo p) {
 }
 
 void Corsa::fuori(std::function<void()> lavoro, Passo poi) {
-    prossimo_ = poi;
-    attesa_.setFuture(
-        QtConcurrent::run(&operaio_, [lavoro = std::move(lavoro)]() -> std::exception_ptr {
-            try {
-                lavoro();
-            } catch (...) {
-                return std::current_exception();
-            }
-            return nullptr;
-        }));
+    esecutore_.Fuori(std::move(lavoro), [this, poi](std::exception_ptr e) {
+        errore_ = e;
+        esegui(poi);
+    });
 }
 
 void Corsa::dopoGliEventi(Passo poi) {
-    prossimo_ = poi;
-    seguito_.start();
+    esecutore_.Dopo([this, poi] { esegui(poi); });
 }
 
 void Corsa::rilancia() {
@@ -131,12 +101,8 @@ void Corsa::rilancia() {
     }
 }
 
-void Corsa::inizioFetta() { fineFetta_ = MillisecondiGrossolani() + FettaMs; }
-
-bool Corsa::fettaFinita() const { return MillisecondiGrossolani() >= fineFetta_; }
-
 bool Corsa::primaDellaRiga(Passo ripresa) {
-    if (fettaFinita()) {
+    if (esecutore_.FettaFinita()) {
         dopoGliEventi(ripresa);
         return true;
     }
@@ -150,7 +116,8 @@ bool Corsa::primaDellaRiga(Passo ripresa) {
 // The connection is open: execute the statement.
 void Corsa::apriFile() {
     rilancia();
-    f_.txtSTATUS.setText(QStringLiteral("Apertura File"));
+    fronte_.Connessa();
+    fronte_.Stato(QStringLiteral("Apertura File"));
 
     auto rs = std::make_shared<ado::Recordset>();
     f_.rsAS400 = rs;
@@ -182,10 +149,10 @@ void Corsa::eseguita() {
 }
 
 void Corsa::elencaCampi() {
-    inizioFetta();
+    esecutore_.InizioFetta();
     const ado::Recordset& rs = *f_.rsAS400;
     while (campo_ < f_.nCAMPI) {
-        if (fettaFinita()) {
+        if (esecutore_.FettaFinita()) {
             dopoGliEventi(&Corsa::elencaCampi);
             return;
         }
@@ -196,16 +163,15 @@ void Corsa::elencaCampi() {
         if (testi::Alfanumerico(scala)) {
             // A NULL first value, or no first row at all, measures 0.
             const qsizetype lunghezza = rs.Eof() ? 0 : campo.Value().testo.size();
-            f_.lstCAMPI.AddItem(testi::RigaCampoAlf(f_.sCAMPI[i], lunghezza));
+            fronte_.Campo(testi::RigaCampoAlf(f_.sCAMPI[i], lunghezza));
         } else {
-            f_.lstCAMPI.AddItem(
+            fronte_.Campo(
                 testi::RigaCampoNum(f_.sCAMPI[i], campo.Precision(), campo.NumericScale()));
         }
-        f_.txtSTATUS.setText(QStringLiteral("Caricamento Definizione Campi - ") + f_.sCAMPI[i]);
-        f_.txtSTATUS.Refresh();
+        fronte_.Stato(QStringLiteral("Caricamento Definizione Campi - ") + f_.sCAMPI[i]);
+        fronte_.MostraStato();
     }
-    f_.lblCAMPI.setCaption(QStringLiteral("Campi (") + QString::number(f_.nCAMPI) +
-                           QStringLiteral(")"));
+    fronte_.CampiElencati(f_.nCAMPI);
     inizio_ = testi::Adesso();
     cronometro_.Avvia(tempi::Fase::Conteggio);
     contando_ = true;
@@ -214,7 +180,7 @@ void Corsa::elencaCampi() {
 }
 
 void Corsa::conta() {
-    inizioFetta();
+    esecutore_.InizioFetta();
     ado::Recordset& rs = *f_.rsAS400;
     while (!rs.Eof()) {
         if (primaDellaRiga(&Corsa::conta)) {
@@ -222,19 +188,19 @@ void Corsa::conta() {
         }
         f_.nRECORD = f_.nRECORD + 1;
         rs.MoveNext();
-        f_.txtSTATUS.setText(statoRiga_.Per(f_.nRECORD));
-        f_.txtSTATUS.Refresh();
+        fronte_.Stato(statoRiga_.Per(f_.nRECORD));
+        fronte_.MostraStato();
     }
     totale_ = f_.nRECORD;
     cronometro_.Ferma();
     COUNT = static_cast<double>(testi::Adesso() - inizio_);
 
     // The paging box decides here, once.
-    if (!f_.lstDATI.Visible()) {
+    if (!fronte_.CaricaRighe()) {
         finale();
         return;
     }
-    f_.sDATI.Dimensiona(static_cast<qsizetype>(totale_) + 1, f_.nCAMPI + 1);
+    fronte_.PreparaCaricamento(static_cast<qint64>(totale_), f_.nCAMPI);
     inizio_ = testi::Adesso();
     cronometro_.Avvia(tempi::Fase::Caricamento);
     if (totale_ > 0) {
@@ -254,40 +220,25 @@ void Corsa::conta() {
 void Corsa::rieseguita() {
     rilancia();
     statoRiga_.Prepara(u"Caricamento Record ", QStringLiteral(" di ") + Intero(totale_));
-    // sDATI takes the rows the recordset has just read, one by one as they
-    // are loaded, without copying their text; they stay with it once the
-    // recordset is released.
-    f_.sDATI.Adotta(f_.rsAS400->RigheLette());
-    // A row of lstDATI is its row of sDATI, each value followed by "|":
-    // read from sDATI when shown, its text is kept once.
-    const int colonne = f_.nCAMPI;
-    const TabellaTesti& dati = f_.sDATI;
-    f_.lstDATI.UsaFonte([&dati, colonne](qsizetype r) {
-        QString riga;
-        for (int i = 0; i < colonne; ++i) {
-            testi::AccodaValore(riga, dati.Cella(r, i));
-        }
-        return riga;
-    });
+    fronte_.RigheLette(f_.rsAS400->RigheLette(), f_.nCAMPI);
     dopoGliEventi(&Corsa::carica);
 }
 
 void Corsa::carica() {
-    inizioFetta();
+    esecutore_.InizioFetta();
     ado::Recordset& rs = *f_.rsAS400;
     while (!rs.Eof()) {
         if (primaDellaRiga(&Corsa::carica)) {
             return;
         }
-        f_.sDATI.AdottaRiga(static_cast<qsizetype>(f_.nRECORD));
-        f_.lstDATI.AddItemDaFonte();
+        fronte_.Riga(static_cast<qint64>(f_.nRECORD));
         f_.nRECORD = f_.nRECORD + 1;
-        f_.txtSTATUS.setText(statoRiga_.Per(f_.nRECORD));
-        f_.txtSTATUS.Refresh();
+        fronte_.Stato(statoRiga_.Per(f_.nRECORD));
+        fronte_.MostraStato();
         rs.MoveNext();
     }
-    // Every row is in the list before the run says it is over.
-    f_.lstDATI.Refresh();
+    // Every row is loaded before the run says it is over.
+    fronte_.RigheCaricate();
     completa();
 }
 
@@ -295,19 +246,17 @@ void Corsa::carica() {
 void Corsa::completa() {
     cronometro_.Ferma();
     PAG = static_cast<double>(testi::Adesso() - inizio_);
-    f_.lblDATI.setCaption(QStringLiteral("Dati (") + Intero(f_.nRECORD) +
-                          QStringLiteral(" records)"));
+    fronte_.Caricamento(static_cast<qint64>(f_.nRECORD));
     rilascia();
     finale();
 }
 
 void Corsa::finale() {
-    f_.txtSTATUS.setText(QStringLiteral("Elaborazione Completata (SQL=") + testi::Formato6(SQL) +
-                         QStringLiteral(" sec - COUNT=") + testi::Formato6(COUNT) +
-                         QStringLiteral(" sec - PAG.=") + testi::Formato6(PAG) +
-                         QStringLiteral(" sec)"));
+    fronte_.Stato(QStringLiteral("Elaborazione Completata (SQL=") + testi::Formato6(SQL) +
+                  QStringLiteral(" sec - COUNT=") + testi::Formato6(COUNT) +
+                  QStringLiteral(" sec - PAG.=") + testi::Formato6(PAG) + QStringLiteral(" sec)"));
     mostraTempi(tempi::Esito::Completata);
-    f_.txtSTATUS.Refresh();
+    fronte_.MostraStato();
     termina();
 }
 
@@ -317,7 +266,7 @@ void Corsa::mostraTempi(tempi::Esito esito) {
     if (contando_) {
         cronometro_.setRighe(static_cast<qint64>(f_.nRECORD));
     }
-    f_.txtSTATUS.setToolTipText(cronometro_.Testo(esito));
+    fronte_.Tempi(cronometro_.Misura(esito), esito);
 }
 
 void Corsa::arresta() {
@@ -332,13 +281,7 @@ void Corsa::fallisci(const QString& descrizione) {
         return;
     }
     mostraTempi(tempi::Esito::NonRiuscita);
-    const QString aCapo = QStringLiteral("\r\n");
-    MsgBox(QStringLiteral("Errori Durante Elaborazione") + aCapo + aCapo +
-               QStringLiteral("Stringa di Connessione: ") + sCONNESSIONE + aCapo + aCapo +
-               QStringLiteral("Stringa di Elaborazione: ") + sSQL + aCapo + aCapo +
-               QStringLiteral("Errore: ") + descrizione,
-           16, QStringLiteral("Attenzione"));
-    f_.frmELABORAZIONE.setVisible(false);
+    fronte_.Errore(sCONNESSIONE, sSQL, descrizione);
     // Closed while the message was up: the window closes once it is gone.
     if (chiusura_) {
         rilascia();
@@ -352,6 +295,9 @@ void Corsa::rilascia() {
         f_.rsAS400->Close();
     }
     f_.rsAS400.reset();
+    if (richiesta_.tieniConnessione) {
+        return;
+    }
     if (f_.cnAS400) {
         f_.cnAS400->Close();
     }
@@ -359,7 +305,7 @@ void Corsa::rilascia() {
 }
 
 void Corsa::termina() {
-    seguito_.stop();
+    esecutore_.Annulla();
     inCorso_ = false;
     emit Finita();
 }

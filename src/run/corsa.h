@@ -1,23 +1,19 @@
 #pragma once
-// One run over the window's event loop: connect, execute, list the fields,
-// count the rows and, when the rows list is shown, execute again and load
-// every row. The blocking data-source calls run on a pool thread; the work
-// per field and per row runs on the window's thread in slices of a few
-// milliseconds, each handing control back to the event loop, so the
-// window's handlers (stop, paging, row inspection) run between two slices
-// and never inside one. The run touches the window only from its thread.
+// One run: connect, execute, list the fields, count the rows and, when its
+// front end loads rows, execute again and load every row. Where the steps
+// run is the executor's business: the window's keeps its event loop turning
+// (blocking calls on a thread, row loops in slices, so that its handlers
+// run between two slices and never inside one), the command's runs them in
+// turn. The run reports to its front end only, from the run's thread.
 #include "odbc/ado.h"
-#include "toolkit/finestra.h"
+#include "run/esecutore.h"
+#include "run/fronte.h"
 #include "run/modi_connessione.h"
 #include "run/stato_riga.h"
-#include "run/tabella_testi.h"
 #include "run/tempi.h"
 
-#include <QFutureWatcher>
 #include <QObject>
 #include <QStringList>
-#include <QThreadPool>
-#include <QTimer>
 #include <exception>
 #include <functional>
 #include <memory>
@@ -28,30 +24,25 @@ struct RichiestaCorsa {
     IngressiConnessione connessione;
     QString sql;
     QString connectionTimeout, commandTimeout;
+    // The connection an earlier run left open serves this one, and stays
+    // open after it (the command's single connection).
+    bool tieniConnessione = false;
 };
 
-// The controls a run writes to and the state it keeps between runs; all
-// belong to the window.
-struct FinestraCorsa {
-    TextBox& txtSTATUS;
-    ListBox& lstCAMPI;
-    ListBox& lstDATI;
-    Label& lblCAMPI;
-    Label& lblDATI;
-    Frame& frmELABORAZIONE;
+// The state a run keeps between runs; it belongs to the front end's owner.
+struct StatoCorsa {
     std::shared_ptr<ado::Connection>& cnAS400;
     std::shared_ptr<ado::Recordset>& rsAS400;
     qint16& nCAMPI;
     QStringList& sCAMPI;
-    TabellaTesti& sDATI;
     double& nRECORD;
-    bool& bSTOP;
+    bool& bSTOP; // a stop asked: the run ends before its next row
 };
 
 class Corsa : public QObject {
     Q_OBJECT
   public:
-    explicit Corsa(FinestraCorsa f, QObject* parent = nullptr);
+    Corsa(FronteCorsa& fronte, EsecutoreCorsa& esecutore, StatoCorsa s, QObject* parent = nullptr);
     ~Corsa() override;
 
     // Starts a run; the steps up to the connection attempt happen before it
@@ -74,15 +65,12 @@ class Corsa : public QObject {
     // Runs one step under the run's error handler; a close requested since
     // the last step ends the run instead.
     void esegui(Passo p);
-    // `lavoro` on a pool thread, then `poi` on the window's thread.
+    // `lavoro`, a blocking call, then `poi`.
     void fuori(std::function<void()> lavoro, Passo poi);
-    // The next step once pending window events have been handled.
+    // The next step once what is pending (the window's events) has run.
     void dopoGliEventi(Passo poi);
-    // Rethrows what the last call off the thread threw.
+    // Rethrows what the last blocking call threw.
     void rilancia();
-    // A slice works until its time is up.
-    void inizioFetta();
-    bool fettaFinita() const;
     // Before each row counted or loaded: true when the loop must return,
     // its slice over (it resumes with `ripresa`) or a stop requested.
     bool primaDellaRiga(Passo ripresa);
@@ -97,14 +85,16 @@ class Corsa : public QObject {
     void completa();
     void finale();
 
-    // The exact durations in the status box's tooltip.
+    // The exact durations, to the front end.
     void mostraTempi(tempi::Esito esito);
     void arresta();
     void fallisci(const QString& descrizione);
     void rilascia();
     void termina();
 
-    FinestraCorsa f_;
+    FronteCorsa& fronte_;
+    EsecutoreCorsa& esecutore_;
+    StatoCorsa f_;
     bool inCorso_ = false;
     bool chiusura_ = false;
     RichiestaCorsa richiesta_;
@@ -119,15 +109,7 @@ class Corsa : public QObject {
     int campo_ = 0;
     tempi::Cronometro cronometro_;
     bool contando_ = false; // the rows are being counted, or have been
-    qint64 fineFetta_ = 0;
 
     StatoRiga statoRiga_;
-
-    QTimer seguito_;
-    // One thread for every blocking call of every run: the memory a result
-    // leaves behind stays with that thread's heap and serves the next one.
-    QThreadPool operaio_;
-    Passo prossimo_ = nullptr;
-    QFutureWatcher<std::exception_ptr> attesa_;
     std::exception_ptr errore_;
 };

@@ -58,11 +58,11 @@ void Cronometro::Ferma() {
     corrente_.reset();
 }
 
-QString Cronometro::Testo(Esito esito) {
+const Misure& Cronometro::Misura(Esito esito) {
     if (esito != Esito::Completata)
         m_.troncata = corrente_;
     Ferma();
-    return tempi::Testo(m_, esito);
+    return m_;
 }
 
 } // namespace tempi

@@ -32,9 +32,10 @@ class Cronometro {
     void Avvia(Fase f); // ends the running phase, if any, and starts `f`
     void Ferma();       // ends the running phase
     void setRighe(qint64 n) { m_.righe = n; }
-    // The text for a run that ends now; a phase still running is measured
+    // The figures of a run that ends now; a phase still running is measured
     // up to now.
-    QString Testo(Esito esito);
+    const Misure& Misura(Esito esito);
+    QString Testo(Esito esito) { return tempi::Testo(Misura(esito), esito); }
 
   private:
     Misure m_;

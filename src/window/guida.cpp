@@ -54,8 +54,8 @@ void ImpostaElenco(ListBox& l) {
 
 Guida::Guida(QWidget* parent)
     : Form(parent),
-      corsa_(FinestraCorsa{txtSTATUS, lstCAMPI, lstDATI, lblCAMPI, lblDATI, frmELABORAZIONE,
-                           cnAS400, rsAS400, nCAMPI, sCAMPI, sDATI, nRECORD, bSTOP}) {
+      fronte_(txtSTATUS, lstCAMPI, lstDATI, lblCAMPI, lblDATI, frmELABORAZIONE, sDATI),
+      corsa_(fronte_, esecutore_, StatoCorsa{cnAS400, rsAS400, nCAMPI, sCAMPI, nRECORD, bSTOP}) {
     setObjectName(QStringLiteral("Guida"));
     CaricaRisorse();
     setFont(FontDialogo());

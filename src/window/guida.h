@@ -11,6 +11,7 @@
 #include "toolkit/menu_elenco.h"
 #include "toolkit/modello_righe.h"
 #include "toolkit/suggerimenti.h"
+#include "window/fronte_finestra.h"
 
 #include <QFutureWatcher>
 #include <QStringList>
@@ -109,6 +110,9 @@ class Guida : public Form {
     std::unique_ptr<QProgressDialog> avanzamento_;
     QString fileCsv_;
 
+    // What the run writes to and where its steps run.
+    FronteFinestra fronte_;
+    EsecutoreFinestra esecutore_;
     // The run in progress, if any; it reports its end with Finita. Last, so
     // that it goes before the controls and the state it works on.
     Corsa corsa_;

@@ -51,4 +51,10 @@ versione=$(env -u DISPLAY -u WAYLAND_DISPLAY "$usr/bin/$eseguibile" --version)
 [ "$versione" = "Zelbrontica $rilascio" ] ||
     errore "--version dice «$versione», AppStream il rilascio $rilascio"
 
+# The command without a window, its page and its version.
+[ -x "$usr/bin/zelbrontica-cli" ] || errore "zelbrontica-cli non installato in bin"
+[ -f "$usr/share/man/man1/zelbrontica-cli.1.gz" ] || errore "manca la pagina di zelbrontica-cli"
+cli=$(env -u DISPLAY -u WAYLAND_DISPLAY "$usr/bin/zelbrontica-cli" --version)
+[ "$cli" = "zelbrontica-cli $rilascio" ] || errore "zelbrontica-cli --version dice «$cli»"
+
 exit $errori

@@ -1,0 +1,40 @@
+#pragma once
+// What ends a command early: SIGINT, SIGTERM and the --timeout.
+//
+// Between two blocking calls the run checks Motivo() before each row and
+// ends as the window's stop does. During a blocking call (connecting,
+// executing) the program cannot do that itself, so the end is prepared in
+// advance: before each blocking call the program leaves its output for an
+// end now (PreparaFine), and what ends the command writes it and exits.
+//
+// Without --timeout no thread is started (the SQLite3 driver is slower in a
+// process that has a second thread): a signal during a blocking call writes
+// the prepared output from the handler and exits; the process's end closes
+// the connection. With --timeout one watcher thread waits for the deadline
+// or a signal, cancels the statement (SQLCancel), and if the run has not
+// ended half a second later writes the prepared output and exits.
+#include <QByteArray>
+#include <functional>
+#include <optional>
+
+namespace sorveglianza {
+
+enum class Motivo { Nessuno, Sigint, Sigterm, Scadenza };
+
+// The output and exit code of an end now, one per reason.
+struct Fine {
+    QByteArray out, err;
+    int codice = 0;
+};
+
+// Installs the handlers; with a time-out, starts the watcher, which calls
+// `annulla` (from its thread) when the time-out or a signal strikes.
+void Avvia(std::optional<double> timeout, std::function<void()> annulla);
+Motivo Attuale();
+// Leaves the output of an end now for each reason; then marks the blocking
+// call that follows (Dentro) and its return (Fuori).
+void PreparaFine(Fine interrotta, Fine terminata, Fine scaduta);
+void Dentro();
+void Fuori();
+
+} // namespace sorveglianza
