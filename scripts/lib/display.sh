@@ -11,13 +11,19 @@ display_avvia() {
         xdpyinfo >/dev/null 2>&1 && break
         sleep 0.1
     done
-    openbox >/dev/null 2>&1 &
-    DISPLAY_WM_PID=$!
     # Ready once it announces itself on the root window (a loaded machine
-    # may take seconds).
-    for i in $(seq 1 100); do
-        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break
-        sleep 0.1
+    # may take seconds); started again if it did not last.
+    local tentativo
+    for tentativo in 1 2 3; do
+        openbox >/dev/null 2>&1 &
+        DISPLAY_WM_PID=$!
+        for i in $(seq 1 100); do
+            xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break
+            sleep 0.1
+        done
+        sleep 0.2
+        kill -0 "$DISPLAY_WM_PID" 2>/dev/null && return 0
+        echo "display_avvia: openbox terminato, lo riavvio" >&2
     done
 }
 

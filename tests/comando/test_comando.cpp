@@ -73,7 +73,12 @@ Esito TestComando::esegui(const QString& driver, const QStringList& argomenti, b
                 argomenti);
     if (segnaleDopoMs > 0) {
         QTest::qWait(segnaleDopoMs);
-        ::kill(static_cast<pid_t>(p.processId()), SIGINT);
+        // Never kill(0): a command already ended has no pid, and 0 would
+        // signal the whole process group (the test runner, the display).
+        const qint64 pid = p.processId();
+        if (pid > 0) {
+            ::kill(static_cast<pid_t>(pid), SIGINT);
+        }
     }
     if (!p.waitForFinished(60000))
         p.kill();

@@ -168,7 +168,9 @@ void TestGuidaCopia::copiaESalva() {
     QVERIFY(QTest::qWaitFor([&g] { return !g.InSalvataggio(); }));
     QCOMPARE(g.txtSTATUS.Text(), stato);
     QCOMPARE(QString::fromUtf8(Contenuto(file)), Csv);
-    QJsonArray attese = {QJsonArray{"id", "testo, lungo"}};
+    // Not a braced list: from one QJsonArray, clang copies it instead.
+    QJsonArray attese;
+    attese.append(QJsonArray{"id", "testo, lungo"});
     for (int i = 0; i < Testi.size(); ++i) {
         attese.append(QJsonArray{QString::number(i + 1), Testi[i]});
     }
