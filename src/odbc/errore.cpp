@@ -6,7 +6,7 @@ namespace {
 
 // One line per record, as the message box shows them. Drivers often end
 // their text with a newline; it would only leave a blank line.
-QString Righe(const QString& descrizione, const QList<Diagnostica>& record) {
+QString ConRecord(const QString& descrizione, const QList<Diagnostica>& record) {
     QString testo = descrizione;
     for (const Diagnostica& d : record) {
         QString messaggio = d.testo;
@@ -21,7 +21,7 @@ QString Righe(const QString& descrizione, const QList<Diagnostica>& record) {
 } // namespace
 
 Errore::Errore(QString descrizione, QList<Diagnostica> record)
-    : descrizione_(Righe(descrizione, record)), record_(std::move(record)),
+    : descrizione_(ConRecord(descrizione, record)), record_(std::move(record)),
       utf8_(descrizione_.toUtf8()) {}
 
 QString Secondi(qint32 n) {

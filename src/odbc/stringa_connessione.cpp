@@ -27,7 +27,7 @@ void Metti(Coppie& coppie, const QString& chiave, const QString& valore) {
         coppie[i].second = valore;
 }
 
-QString Valore(const Coppie& coppie, QStringView chiave) {
+QString ValoreChiave(const Coppie& coppie, QStringView chiave) {
     qsizetype i = Trova(coppie, chiave);
     return i < 0 ? QString() : coppie[i].second;
 }
@@ -153,7 +153,7 @@ QString StringaOdbc(const QString& ado) {
                                          QRegularExpression::CaseInsensitiveOption);
     static const QRegularExpression ibmi(QStringLiteral("^IBMDA400(\\.DataSource\\.1)?$"),
                                          QRegularExpression::CaseInsensitiveOption);
-    const QString provider = Valore(coppie, u"Provider").trimmed();
+    const QString provider = ValoreChiave(coppie, u"Provider").trimmed();
     Coppie risultato;
     if (provider.isEmpty() || odbc.match(provider).hasMatch()) {
         for (const auto& [chiave, valore] : coppie) {
@@ -167,7 +167,7 @@ QString StringaOdbc(const QString& ado) {
         for (const auto& [ado_, odbc_] :
              {std::pair{u"Data Source", u"SYSTEM"}, {u"User ID", u"UID"}, {u"Password", u"PWD"}}) {
             if (Trova(coppie, ado_) >= 0)
-                risultato.append({QString::fromUtf16(odbc_), Valore(coppie, ado_)});
+                risultato.append({QString::fromUtf16(odbc_), ValoreChiave(coppie, ado_)});
         }
     } else {
         throw Errore(QStringLiteral("Il provider «%1» non è supportato: si usano solo "

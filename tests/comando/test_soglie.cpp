@@ -2,7 +2,7 @@
 #include "comando/soglie.h"
 
 #include <QLocale>
-#include <QtTest>
+#include <QTest>
 
 using namespace soglie;
 

@@ -2,7 +2,7 @@
 // Python's statistics.quantiles(method='inclusive') and stdev).
 #include "comando/statistiche.h"
 
-#include <QtTest>
+#include <QTest>
 #include <numeric>
 
 class TestStatistiche : public QObject {

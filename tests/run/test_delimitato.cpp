@@ -5,9 +5,10 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryFile>
-#include <QtTest>
+#include <QTest>
 
 using delimitato::Formato;
 

@@ -1,7 +1,7 @@
 // The table of loaded values, over the rows a recordset read.
 #include "run/tabella_testi.h"
 
-#include <QtTest>
+#include <QTest>
 #include <optional>
 
 namespace {

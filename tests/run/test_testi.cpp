@@ -4,7 +4,7 @@
 #include "run/testi.h"
 
 #include <QLocale>
-#include <QtTest>
+#include <QTest>
 
 using testi::CLng;
 using testi::ErroreRun;

@@ -11,7 +11,7 @@
 #include <QFile>
 #include <QPushButton>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 
 #include <memory>
 #include <unistd.h>

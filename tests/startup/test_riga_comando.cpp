@@ -2,7 +2,7 @@
 // answer without a display; anything else opens the window as before.
 #include <QProcess>
 #include <QRegularExpression>
-#include <QtTest>
+#include <QTest>
 
 namespace {
 

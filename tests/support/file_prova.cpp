@@ -1,7 +1,7 @@
 #include "support/file_prova.h"
 
 #include <QFile>
-#include <QtTest>
+#include <QTest>
 
 QByteArray Contenuto(const QString& file) {
     QFile f(file);

@@ -10,7 +10,7 @@
 #include <QCompleter>
 #include <QLineEdit>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 
 namespace {
 
