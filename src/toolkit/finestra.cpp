@@ -69,7 +69,7 @@ void CheckBox::crea(QWidget* contenitore, const QString& nome, const QString& te
     auto* c = new QCheckBox(testo, contenitore);
     c->setObjectName(nome);
     c->setTristate(false);
-    QObject::connect(c, &QCheckBox::stateChanged, c, [this] {
+    QObject::connect(c, &QCheckBox::toggled, c, [this] {
         if (Click) {
             Click();
         }
