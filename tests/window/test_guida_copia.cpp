@@ -20,6 +20,8 @@
 #include <QTableView>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 zeltest::DueDriver dueDriver;
@@ -112,15 +114,15 @@ void TestGuidaCopia::initTestCase() {
         if (!c) {
             continue;
         }
-        const QString car = c == dueDriver.pg ? u"' || chr(%1) || '"_qs : u"' || char(%1) || '"_qs;
+        const QString car = c == dueDriver.pg ? u"' || chr(%1) || '"_s : u"' || char(%1) || '"_s;
         zeltest::Esegui(
             c, {"DROP TABLE IF EXISTS copia", "CREATE TABLE copia (id INTEGER, testo TEXT)"});
         for (int i = 0; i < Testi.size(); ++i) {
-            QString v = Testi[i].isNull() ? u"NULL"_qs : u'\'' + Testi[i] + u'\'';
+            QString v = Testi[i].isNull() ? u"NULL"_s : u'\'' + Testi[i] + u'\'';
             for (const int k : {9, 10, 13}) {
                 v.replace(QChar(k), car.arg(k));
             }
-            zeltest::Esegui(c, {u"INSERT INTO copia VALUES (%1, %2)"_qs.arg(i + 1).arg(v)});
+            zeltest::Esegui(c, {u"INSERT INTO copia VALUES (%1, %2)"_s.arg(i + 1).arg(v)});
         }
     }
 }
@@ -138,9 +140,9 @@ void TestGuidaCopia::copiaESalva() {
     g.lstDATI.setListIndex(2);
     QApplication::clipboard()->clear();
     QTest::keySequence(g.lstDATI.vista(), QKeySequence::Copy);
-    QCOMPARE(QApplication::clipboard()->text(), u"3|a,b|"_qs);
-    for (const QString& come : {u"mouse"_qs, u"menu"_qs, u"f10"_qs}) {
-        QCOMPARE(Scegli(g.lstDATI, 0, come), u"3|a,b|"_qs);
+    QCOMPARE(QApplication::clipboard()->text(), u"3|a,b|"_s);
+    for (const QString& come : {u"mouse"_s, u"menu"_s, u"f10"_s}) {
+        QCOMPARE(Scegli(g.lstDATI, 0, come), u"3|a,b|"_s);
     }
     QAccessibleInterface* menu = QAccessible::queryAccessibleInterface(ApriMenu(g.lstDATI));
     QStringList nomi = {menu->text(QAccessible::Name)};
@@ -159,7 +161,7 @@ void TestGuidaCopia::copiaESalva() {
     g.lstDATI.setListIndex(2);
     QCOMPARE(Scegli(g.lstCAMPI, 2), definizioni.join(u'\n') + u'\n');
     g.lstCAMPI.setListIndex(1);
-    QCOMPARE(Scegli(g.lstCAMPI, 0, u"menu"_qs), u"testo, lungo = a,b"_qs);
+    QCOMPARE(Scegli(g.lstCAMPI, 0, u"menu"_s), u"testo, lungo = a,b"_s);
 
     // The CSV file: NULL and the empty text apart, values whole, UTF-8.
     const QString file = p.cartella.filePath(QStringLiteral("risultato.csv"));
@@ -188,15 +190,15 @@ void TestGuidaCopia::vociAttive_data() {
     // 9^6 rows: counted and loaded over many passes of the event loop.
     const QString grande = QStringLiteral("SELECT a.id, b.id FROM copia a, copia b, copia c, "
                                           "copia d, copia e, copia f");
-    QTest::newRow("completata") << Sql << true << QString() << u"0111"_qs << 12;
-    QTest::newRow("vuota") << u"SELECT id FROM copia WHERE id < 0"_qs << true << QString()
-                           << u"0111"_qs << 1;
-    QTest::newRow("elenco nascosto") << Sql << false << QString() << u"0010"_qs << -1;
+    QTest::newRow("completata") << Sql << true << QString() << u"0111"_s << 12;
+    QTest::newRow("vuota") << u"SELECT id FROM copia WHERE id < 0"_s << true << QString()
+                           << u"0111"_s << 1;
+    QTest::newRow("elenco nascosto") << Sql << false << QString() << u"0010"_s << -1;
     QTest::newRow("arresto nel caricamento")
-        << grande << true << u"Caricamento Record "_qs << u"0111"_qs << 0;
+        << grande << true << u"Caricamento Record "_s << u"0111"_s << 0;
     QTest::newRow("arresto nel conteggio")
-        << grande << true << u"Conteggio Records "_qs << u"0010"_qs << -1;
-    QTest::newRow("fallita") << u"SELECT nessuno FROM copia"_qs << true << QString() << u"0000"_qs
+        << grande << true << u"Conteggio Records "_s << u"0010"_s << -1;
+    QTest::newRow("fallita") << u"SELECT nessuno FROM copia"_s << true << QString() << u"0000"_s
                              << -1;
 }
 
@@ -208,9 +210,9 @@ void TestGuidaCopia::vociAttive() {
     QFETCH(int, righeCopiate);
     FinestraProva p;
     Guida& g = p.apri();
-    QCOMPARE(Attive(g.lstDATI), u"0000"_qs); // before any run
+    QCOMPARE(Attive(g.lstDATI), u"0000"_s); // before any run
     g.chkLIST.setValue(elenco ? 1 : 0);
-    InserisciPer(g, u"sqlite"_qs, sql);
+    InserisciPer(g, u"sqlite"_s, sql);
     QString durante;
     if (!arresto.isEmpty()) {
         AllaFase(g, arresto, [&] {
@@ -221,7 +223,7 @@ void TestGuidaCopia::vociAttive() {
     const auto m = attiveDati == u"0000" ? AspettaMessaggio() : nullptr;
     Elabora(g);
     QVERIFY(!m || m->letto);
-    QCOMPARE(durante, arresto.isEmpty() ? QString() : u"00000000"_qs);
+    QCOMPARE(durante, arresto.isEmpty() ? QString() : u"00000000"_s);
     QCOMPARE(Attive(g.lstDATI), attiveDati);
     if (righeCopiate >= 0) {
         const qsizetype righe = Scegli(g.lstDATI, 1).count(u'\n');
@@ -253,20 +255,20 @@ void TestGuidaCopia::salvataggioFallito() {
         QSKIP("Nessun piccolo disco: serve l'amministratore.");
     }
     // The result is longer than the disk; the file there stays as it was.
-    const QString file = cartella + (manca ? u"/no/r.csv"_qs : u"/r.csv"_qs);
+    const QString file = cartella + (manca ? u"/no/r.csv"_s : u"/r.csv"_s);
     const QByteArray vecchio = manca ? QByteArray() : QByteArrayLiteral("vecchio");
     if (!manca) {
         Crea(file, vecchio);
     }
     QVERIFY(caso != u"sola lettura" || disco.SolaLettura(true));
-    InserisciPer(g, u"sqlite"_qs, Sql);
+    InserisciPer(g, u"sqlite"_s, Sql);
     Elabora(g);
     auto m = AspettaMessaggio();
     g.SalvaCsv(file);
     QTRY_VERIFY(m->letto);
-    QCOMPARE(m->titolo, u"Salva come CSV"_qs);
-    QVERIFY2(m->prompt.startsWith(u"Il file CSV non è stato salvato.\r\n\r\nFile: "_qs + file +
-                                  u"\r\n\r\nErrore: "_qs + causa),
+    QCOMPARE(m->titolo, u"Salva come CSV"_s);
+    QVERIFY2(m->prompt.startsWith(u"Il file CSV non è stato salvato.\r\n\r\nFile: "_s + file +
+                                  u"\r\n\r\nErrore: "_s + causa),
              qPrintable(m->prompt));
     QCOMPARE(Contenuto(file), vecchio);
     QCOMPARE(QDir(cartella).entryList(QDir::Files).size(), manca ? 0 : 1);
@@ -275,8 +277,8 @@ void TestGuidaCopia::salvataggioFallito() {
 void TestGuidaCopia::annulla() {
     FinestraProva p;
     Guida& g = p.apri();
-    InserisciPer(g, u"sqlite"_qs,
-                 u"SELECT a.testo FROM copia a, copia b, copia c, copia d WHERE a.id = 8"_qs);
+    InserisciPer(g, u"sqlite"_s,
+                 u"SELECT a.testo FROM copia a, copia b, copia c, copia d WHERE a.id = 8"_s);
     Elabora(g);
     // Cancelled: nothing under the name, nothing beside it.
     g.SalvaCsv(p.cartella.filePath(QStringLiteral("grande.csv")));
