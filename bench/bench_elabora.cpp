@@ -105,8 +105,7 @@ void Prepara(const QString& connessione, bool postgres, qint64 righe) {
         _exit(0);
     }
     int stato = 0;
-    if (pid < 0 || waitpid(pid, &stato, 0) != pid || !WIFEXITED(stato) ||
-        WEXITSTATUS(stato) != 0) {
+    if (pid < 0 || waitpid(pid, &stato, 0) != pid || !WIFEXITED(stato) || WEXITSTATUS(stato) != 0) {
         std::fprintf(stderr, "tabella non preparata\n");
         std::exit(1);
     }
@@ -645,9 +644,16 @@ int Salvataggio(int argc, char** argv, const QStringList& a) {
     if (!menu || menu->actions().size() < 2) {
         return 3;
     }
+    QGuiApplication::clipboard()->clear();
+    pausa = 0;
     const auto copia = Orologio::now();
+    ultimo = copia;
+    sonda.start();
     menu->actions()[1]->trigger();
+    f.Attendi([&g] { return !g.InCopia(); }, 3600 * 1000);
+    sonda.stop();
     Riporta("copia_ms", Ms(copia, Orologio::now()));
+    Riporta("pausa_copia_ms", pausa);
     Riporta("caratteri", double(QGuiApplication::clipboard()->text().size()));
     Riporta("picco_copia_mb", PiccoMB());
     std::fflush(stdout);
@@ -1032,12 +1038,13 @@ void MisureSalvataggioDi(const Sorgente& s, const QString& sé, const QString& c
     };
     std::printf("\nSalva come CSV (%s, %lld righe, paginazione attiva): %.1f MB scritti in %.2f s "
                 "(%.0f righe/s), pausa massima del ciclo %.1f ms; copia di tutte le righe (TSV) "
-                "in %.2f s, %.0f caratteri\n  picco RSS: dopo la corsa %.0f MB, dopo il "
+                "in %.2f s, %.0f caratteri, pausa massima del ciclo %.1f ms\n  picco RSS: dopo la "
+                "corsa %.0f MB, dopo il "
                 "salvataggio %.0f MB, dopo la copia %.0f MB\n",
                 qPrintable(s.nome), righe, v("byte") / 1e6, v("salva_ms") / 1000.0,
                 double(righe) / (v("salva_ms") / 1000.0), v("pausa_massima_ms"),
-                v("copia_ms") / 1000.0, v("caratteri"), v("picco_corsa_mb"), v("picco_salva_mb"),
-                v("picco_copia_mb"));
+                v("copia_ms") / 1000.0, v("caratteri"), v("pausa_copia_ms"), v("picco_corsa_mb"),
+                v("picco_salva_mb"), v("picco_copia_mb"));
     std::fflush(stdout);
 }
 

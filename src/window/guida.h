@@ -60,6 +60,9 @@ class Guida : public Form {
     // to save or a save is under way.
     void SalvaCsv(const QString& file);
     bool InSalvataggio() const { return avanzamento_ != nullptr; }
+    // "Copia tutte le righe…" builds its text off the window's thread until
+    // the clipboard has it.
+    bool InCopia() const { return copiaTutte_.isRunning(); }
 
   signals:
     // The window has closed (also when it was already hidden).
@@ -107,6 +110,7 @@ class Guida : public Form {
     Risultato risultato_;
     MenuElenco menuCAMPI_, menuDATI_;
     QFutureWatcher<EsitoCsv> salvataggio_;
+    QFutureWatcher<QString> copiaTutte_;
     std::unique_ptr<QProgressDialog> avanzamento_;
     QString fileCsv_;
 

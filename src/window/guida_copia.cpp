@@ -60,7 +60,8 @@ void Guida::preparaCopia() {
              [this, &l] { return !InElaborazione() && l.vista()->currentIndex().isValid(); },
              [this, &l] { copiaRiga(l); }, QKeySequence::Copy},
             {QStringLiteral("Copia &tutte le righe con i nomi dei campi"),
-             [this] { return !InElaborazione() && risultato_.conRighe; }, [this] { copiaRighe(); }},
+             [this] { return !InElaborazione() && risultato_.conRighe && !InCopia(); },
+             [this] { copiaRighe(); }},
             {QStringLiteral("Copia le &definizioni dei campi"),
              [this] { return !InElaborazione() && !risultato_.definizioni.isEmpty(); },
              [this] { copiaDefinizioni(); }},
@@ -78,6 +79,8 @@ void Guida::preparaCopia() {
     });
     connect(&salvataggio_, &QFutureWatcher<EsitoCsv>::finished, this,
             [this] { salvataggioFinito(); });
+    connect(&copiaTutte_, &QFutureWatcher<QString>::finished, this,
+            [this] { Copia(copiaTutte_.result()); });
 }
 
 // The run is over: what the window now holds. A failed run hides the
@@ -107,15 +110,19 @@ void Guida::copiaRiga(const ListBox& l) {
     }
 }
 
-// Tab-separated, as spreadsheets paste it.
+// Tab-separated, as spreadsheets paste it. A million rows are a couple of
+// hundred megabytes of text: it is built on a pool thread, from the
+// result's shared rows, and reaches the clipboard once whole.
 void Guida::copiaRighe() {
-    using delimitato::Formato;
-    QString testo;
-    delimitato::AccodaIntestazione(testo, risultato_, Formato::Tsv);
-    for (qsizetype r = 0; r < risultato_.righe; ++r) {
-        delimitato::AccodaRiga(testo, risultato_, r, Formato::Tsv);
-    }
-    Copia(testo);
+    copiaTutte_.setFuture(QtConcurrent::run([r = risultato_] {
+        using delimitato::Formato;
+        QString testo;
+        delimitato::AccodaIntestazione(testo, r, Formato::Tsv);
+        for (qsizetype i = 0; i < r.righe; ++i) {
+            delimitato::AccodaRiga(testo, r, i, Formato::Tsv);
+        }
+        return testo;
+    }));
 }
 
 void Guida::copiaDefinizioni() { Copia(risultato_.definizioni.join(u'\n') + u'\n'); }

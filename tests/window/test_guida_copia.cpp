@@ -78,6 +78,10 @@ QString Scegli(ListBox& l, int i, const QString& come = QStringLiteral("f10")) {
     }
     m->actions()[i]->trigger();
     m->close();
+    // Every row is copied off the window's thread: the text comes later.
+    if (!QTest::qWaitFor([] { return !QApplication::clipboard()->text().isEmpty(); }, 10000)) {
+        return QStringLiteral("(appunti vuoti)");
+    }
     return QApplication::clipboard()->text();
 }
 
