@@ -49,9 +49,10 @@ class FronteComando : public FronteCorsa {
     void Campo(const QString&) override {}
     void CampiElencati(int) override {}
     bool CaricaRighe() const override { return caricaRighe_; }
+    bool TieneRighe() const override { return false; }
     void PreparaCaricamento(qint64 righe, int colonne) override;
-    void RigheLette(std::shared_ptr<const ado::Righe> righe, int colonne) override;
-    void Riga(qint64 riga) override;
+    void RigheLette(std::shared_ptr<const ado::Righe>, int) override {}
+    void Riga(qint64 riga, const ado::Recordset& rs) override;
     void RigheCaricate() override { svuota(); }
     void Caricamento(qint64) override {}
     void Tempi(const tempi::Misure& misure, tempi::Esito esito) override;
@@ -71,7 +72,6 @@ class FronteComando : public FronteCorsa {
     QFile* file_ = nullptr;
     delimitato::Formato formatoRighe_ = delimitato::Formato::Csv;
     QByteArray buffer_;
-    std::shared_ptr<const ado::Righe> righe_;
     int colonne_ = 0;
     bool erroreRighe_ = false;
 };
