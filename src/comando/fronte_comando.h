@@ -38,8 +38,9 @@ class FronteComando : public FronteCorsa {
     void CaricaRighe(bool s) { caricaRighe_ = s; }
     void Avanzamento(bool s) { avanzamento_ = s; }
     const Giro& Ultimo() const { return giro_; }
-    // The figures of the run under way, up to now.
+    // The figures of the run under way, up to now, and its time so far (ns).
     Giro Parziale() const;
+    qint64 Trascorsi() const { return orologio_.nsecsElapsed(); }
     bool ErroreRighe() const { return erroreRighe_; }
 
     void Inizio() override;

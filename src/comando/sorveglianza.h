@@ -21,6 +21,11 @@ namespace sorveglianza {
 
 enum class Motivo { Nessuno, Sigint, Sigterm, Scadenza };
 
+// The total the prepared output shows, in milliseconds, until the end
+// writes it: its text there (milliseconds, or seconds in a check's line) is
+// replaced by the time from the run's start to the end.
+inline constexpr double TotaleDaScrivere = 999999999.999;
+
 // The output and exit code of an end now, one per reason.
 struct Fine {
     QByteArray out, err;
@@ -31,9 +36,12 @@ struct Fine {
 // `annulla` (from its thread) when the time-out or a signal strikes.
 void Avvia(std::optional<double> timeout, std::function<void()> annulla);
 Motivo Attuale();
-// Leaves the output of an end now for each reason; then marks the blocking
-// call that follows (Dentro) and its return (Fuori).
-void PreparaFine(Fine interrotta, Fine terminata, Fine scaduta);
+// Leaves the output of an end now for each reason, and when the run
+// started (CLOCK_MONOTONIC, nanoseconds); then marks the blocking call that
+// follows (Dentro) and its return (Fuori).
+void PreparaFine(Fine interrotta, Fine terminata, Fine scaduta, qint64 inizio);
+// The monotonic clock, nanoseconds.
+qint64 Adesso();
 void Dentro();
 void Fuori();
 
