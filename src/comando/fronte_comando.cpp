@@ -115,6 +115,7 @@ void EsecutoreComando::Fuori(std::function<void()> lavoro,
         errore = std::current_exception();
     }
     sorveglianza::Fuori();
+    dopoIlBlocco_();
     prossimo_ = [poi = std::move(poi), errore] { poi(errore); };
 }
 

@@ -82,9 +82,9 @@ class FronteComando : public FronteCorsa {
 class EsecutoreComando : public EsecutoreCorsa {
   public:
     // Called before each blocking call (the end it would leave if it never
-    // returns is prepared there).
-    explicit EsecutoreComando(std::function<void()> primaDelBlocco)
-        : primaDelBlocco_(std::move(primaDelBlocco)) {}
+    // returns is prepared there), and once it has returned.
+    EsecutoreComando(std::function<void()> primaDelBlocco, std::function<void()> dopoIlBlocco)
+        : primaDelBlocco_(std::move(primaDelBlocco)), dopoIlBlocco_(std::move(dopoIlBlocco)) {}
     void Fuori(std::function<void()> lavoro, std::function<void(std::exception_ptr)> poi) override;
     void Dopo(std::function<void()> poi) override { prossimo_ = std::move(poi); }
     void InizioFetta() override {}
@@ -95,5 +95,6 @@ class EsecutoreComando : public EsecutoreCorsa {
 
   private:
     std::function<void()> primaDelBlocco_;
+    std::function<void()> dopoIlBlocco_;
     std::function<void()> prossimo_;
 };

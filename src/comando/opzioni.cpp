@@ -126,7 +126,10 @@ Lettura LeggiOpzioni(const QStringList& argomenti) {
            QStringLiteral("FILE"));
     interruttore({QStringLiteral("solo-conteggio")},
                  QStringLiteral("Conta le righe senza caricarle (una esecuzione)"));
-    valore(QStringLiteral("ripeti"), QStringLiteral("Giri misurati (1)"), QStringLiteral("N"));
+    valore(QStringLiteral("ripeti"),
+           QStringLiteral("Giri misurati (1); con --controllo le soglie giudicano la mediana di "
+                          "ogni fase"),
+           QStringLiteral("N"));
     valore(QStringLiteral("riscaldamento"), QStringLiteral("Giri non misurati prima (0)"),
            QStringLiteral("K"));
     interruttore({QStringLiteral("connessione-unica")},

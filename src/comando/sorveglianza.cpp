@@ -7,6 +7,7 @@
 #include <cstring>
 #include <ctime>
 #include <pthread.h>
+#include <sys/time.h>
 #include <thread>
 #include <unistd.h>
 
@@ -14,6 +15,7 @@ namespace sorveglianza {
 namespace {
 
 std::atomic<int> motivo{int(Motivo::Nessuno)};
+bool (*annullaDalGestore)() = nullptr;
 std::atomic<bool> inBlocco{false};
 // Written by the main thread only while no blocking call is under way.
 Fine fini[3];
@@ -77,13 +79,21 @@ void ScriviConTotale(int fd, const QByteArray& b, qint64 totale) {
 
 Motivo DaSegnale(int s) { return s == SIGINT ? Motivo::Sigint : Motivo::Sigterm; }
 
-// Only async-signal-safe calls: a flag, and inside a blocking call the
-// prepared output and _exit.
+// The alarm set by a signal's cancel: the run did not end in time.
+void Allarme(int) { Termina(Motivo(motivo.load())); }
+
+// A flag; inside a blocking call, the statement's cancel and an alarm half a
+// second on, or at once the prepared output and _exit.
 void Gestore(int s) {
     int nessuno = int(Motivo::Nessuno);
-    motivo.compare_exchange_strong(nessuno, int(DaSegnale(s)));
-    if (inBlocco.load())
+    const bool primo = motivo.compare_exchange_strong(nessuno, int(DaSegnale(s)));
+    if (!inBlocco.load())
+        return;
+    if (!primo || !annullaDalGestore || !annullaDalGestore())
         Termina(Motivo(motivo.load()));
+    itimerval mezzo{};
+    mezzo.it_value.tv_usec = 500'000;
+    setitimer(ITIMER_REAL, &mezzo, nullptr);
 }
 
 void Osserva(timespec scadenza, std::function<void()> annulla) {
@@ -118,13 +128,17 @@ void Osserva(timespec scadenza, std::function<void()> annulla) {
 
 } // namespace
 
-void Avvia(std::optional<double> timeout, std::function<void()> annulla) {
+void Avvia(std::optional<double> timeout, std::function<void()> annulla,
+           bool (*annullaNelGestore)()) {
     if (!timeout) {
+        annullaDalGestore = annullaNelGestore;
         struct sigaction a {};
         a.sa_handler = Gestore;
         sigemptyset(&a.sa_mask);
         sigaction(SIGINT, &a, nullptr);
         sigaction(SIGTERM, &a, nullptr);
+        a.sa_handler = Allarme;
+        sigaction(SIGALRM, &a, nullptr);
         return;
     }
     // The signals go to the watcher alone.
@@ -163,6 +177,11 @@ void Dentro() {
         Termina(Attuale());
 }
 
-void Fuori() { inBlocco.store(false); }
+void Fuori() {
+    inBlocco.store(false);
+    // The call came back after a cancel: the run ends by itself.
+    const itimerval nessuno{};
+    setitimer(ITIMER_REAL, &nessuno, nullptr);
+}
 
 } // namespace sorveglianza

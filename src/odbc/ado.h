@@ -52,6 +52,9 @@ class Connection {
     bool IsOpen() const;
     // Asks a statement running on another thread to give up (SQLCancel).
     void Cancel() noexcept;
+    // The same from a signal handler that interrupted the statement's own
+    // thread: never waits for a lock; false when no statement was asked.
+    bool CancelSenzaAttesa() noexcept;
 
     struct Handles;
     Handles& handles() const { return *h_; }

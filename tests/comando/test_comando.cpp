@@ -34,7 +34,7 @@ class TestComando : public QObject {
     // The program on the row's driver, with `argomenti` after the
     // connection options; the password from the environment unless `senza`.
     Esito esegui(const QString& driver, const QStringList& argomenti, bool password = true,
-                 int segnaleDopoMs = 0);
+                 int segnaleDopoMs = 0, int segnale = SIGINT);
 
     zeltest::DueDriver d_;
     QTemporaryDir cartella_;
@@ -53,7 +53,7 @@ void TestComando::initTestCase() {
 }
 
 Esito TestComando::esegui(const QString& driver, const QStringList& argomenti, bool password,
-                          int segnaleDopoMs) {
+                          int segnaleDopoMs, int segnale) {
     const bool pg = driver == u"postgres";
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove(QStringLiteral("ZELBRONTICA_PASSWORD"));
@@ -77,7 +77,7 @@ Esito TestComando::esegui(const QString& driver, const QStringList& argomenti, b
         // signal the whole process group (the test runner, the display).
         const qint64 pid = p.processId();
         if (pid > 0) {
-            ::kill(static_cast<pid_t>(pid), SIGINT);
+            ::kill(static_cast<pid_t>(pid), segnale);
         }
     }
     if (!p.waitForFinished(60000))
@@ -175,12 +175,24 @@ void TestComando::passwordDaFile() {
     QVERIFY2(e.err.contains(QStringLiteral("leggibile da altri")), qPrintable(e.err));
 }
 
-void TestComando::segnale_data() { zeltest::DueDriver::Righe(); }
+void TestComando::segnale_data() {
+    QTest::addColumn<QString>("driver");
+    QTest::addColumn<int>("segnale");
+    QTest::addColumn<int>("codice");
+    for (const char* driver : {"sqlite", "postgres"}) {
+        QTest::addRow("%s SIGINT", driver) << QString::fromLatin1(driver) << SIGINT << 130;
+        QTest::addRow("%s SIGTERM", driver) << QString::fromLatin1(driver) << SIGTERM << 143;
+    }
+}
 
-// SIGINT during a long statement: the measures so far and 130, within a
-// second or two however the driver takes the cancel.
+// A signal during a long statement, without --timeout: the statement is
+// cancelled and the run ends as a stop does (the measures so far, the
+// signal's code), its connection released; within a second or two however
+// the driver takes the cancel.
 void TestComando::segnale() {
     QFETCH(QString, driver);
+    QFETCH(int, segnale);
+    QFETCH(int, codice);
     if (driver == u"postgres" && !d_.pg)
         QSKIP("Server PostgreSQL non disponibile.");
     const QString sql =
@@ -188,10 +200,25 @@ void TestComando::segnale() {
             ? QStringLiteral("SELECT pg_sleep(30)")
             : QStringLiteral("WITH RECURSIVE r(i) AS (SELECT 1 UNION ALL SELECT i "
                              "+ 1 FROM r WHERE i < 300000000) SELECT count(*) FROM r");
-    const Esito e = esegui(driver, {QStringLiteral("--sql"), sql}, true, 1500);
-    QCOMPARE(e.codice, 130);
-    QVERIFY2(e.out.contains(QStringLiteral("Elaborazione interrotta")), qPrintable(e.out));
+    const Esito e = esegui(driver, {QStringLiteral("--sql"), sql}, true, 1500, segnale);
+    QCOMPARE(e.codice, codice);
+    // The run's own end, after the cancel: the statement's time up to it.
+    QVERIFY2(e.out.contains(QStringLiteral("Elaborazione interrotta")) &&
+                 e.out.contains(QStringLiteral("Istruzione: ")),
+             qPrintable(e.out));
     QVERIFY(e.ms < 5000);
+    if (driver == u"postgres") {
+        // The server runs the statement no more.
+        const auto inCorso = [&] {
+            ado::Recordset rs;
+            rs.ActiveConnection = d_.pg;
+            rs.Source = QStringLiteral("SELECT count(*) FROM pg_stat_activity WHERE query = "
+                                       "'SELECT pg_sleep(30)'");
+            rs.Open();
+            return rs.Fields().Item(0).Value().ToString();
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(inCorso(), QStringLiteral("0"), 3000);
+    }
 }
 
 } // namespace
