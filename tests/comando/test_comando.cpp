@@ -2,6 +2,7 @@
 // outputs, exit codes, the request check, password sources, the time-out
 // and a signal.
 #include "support/due_driver.h"
+#include "support/guasti.h"
 #include "support/odbc_privato.h"
 
 #include <QProcess>
@@ -37,11 +38,19 @@ class TestComando : public QObject {
                  int segnaleDopoMs = 0, int segnale = SIGINT);
 
     zeltest::DueDriver d_;
+    // A server that never answers, as the data source ZELTEST_MUTO.
+    std::unique_ptr<zeltest::ServerMuto> muto_;
     QTemporaryDir cartella_;
 };
 
 void TestComando::initTestCase() {
     d_.Connetti();
+    muto_ = std::make_unique<zeltest::ServerMuto>();
+    zeltest::AggiungiDsn(QStringLiteral("ZELTEST_MUTO"),
+                         {QStringLiteral("Driver=PostgreSQL Unicode"),
+                          QStringLiteral("Servername=127.0.0.1"),
+                          QStringLiteral("Port=%1").arg(muto_->porta()),
+                          QStringLiteral("Database=zeltest"), QStringLiteral("SSLMode=disable")});
     const QStringList tabella{QStringLiteral("DROP TABLE IF EXISTS cli_prova"),
                               QStringLiteral("CREATE TABLE cli_prova (n INTEGER, t VARCHAR(20))"),
                               QStringLiteral("INSERT INTO cli_prova VALUES (1, 'a,b')"),
@@ -65,12 +74,13 @@ Esito TestComando::esegui(const QString& driver, const QStringList& argomenti, b
     p.setStandardInputFile(QProcess::nullDevice());
     QElapsedTimer t;
     t.start();
-    p.start(Programma,
-            QStringList{QStringLiteral("--senza-impostazioni"), QStringLiteral("--odbc"),
-                        pg ? QStringLiteral("ZELTEST_PG") : QStringLiteral("ZELTEST_SQLITE"),
-                        QStringLiteral("--utente"),
-                        pg ? qEnvironmentVariable("ZEL_PG_USER") : QStringLiteral("u")} +
-                argomenti);
+    p.start(Programma, QStringList{QStringLiteral("--senza-impostazioni"), QStringLiteral("--odbc"),
+                                   driver == u"muto" ? QStringLiteral("ZELTEST_MUTO")
+                                   : pg              ? QStringLiteral("ZELTEST_PG")
+                                                     : QStringLiteral("ZELTEST_SQLITE"),
+                                   QStringLiteral("--utente"),
+                                   pg ? qEnvironmentVariable("ZEL_PG_USER") : QStringLiteral("u")} +
+                           argomenti);
     if (segnaleDopoMs > 0) {
         QTest::qWait(segnaleDopoMs);
         // Never kill(0): a command already ended has no pid, and 0 would
@@ -137,6 +147,14 @@ void TestComando::uscite_data() {
               "--timeout", "1", "--formato", "json"},
              5, "\"esito\":\"scaduta\"");
     }
+    // The time-out strikes while connecting: the total written is the time
+    // at the end (the time-out and the cancel's half second), not ~0.
+    QTest::addRow("timeout in connessione")
+        << QStringLiteral("muto")
+        << QStringList{QStringLiteral("--sql"),     QStringLiteral("SELECT 1"),
+                       QStringLiteral("--timeout"), QStringLiteral("1"),
+                       QStringLiteral("--formato"), QStringLiteral("csv")}
+        << 5 << QStringLiteral("\n1,,,,,[1-9][0-9]{3}\\.[0-9]{3},,scaduta\n$") << QString();
     QTest::addRow("senza password")
         << QStringLiteral("sqlite") << QStringList{QStringLiteral("--sql"), sql} << -2
         << QStringLiteral("^$") << QStringLiteral("Password obbligatoria");
