@@ -47,17 +47,12 @@ void FronteComando::PreparaCaricamento(qint64, int colonne) {
     delimitato::FineRiga(buffer_, formatoRighe_);
 }
 
-void FronteComando::RigheLette(std::shared_ptr<const ado::Righe> righe, int colonne) {
-    colonne_ = colonne;
-    if (file_)
-        righe_ = std::move(righe);
-}
-
-void FronteComando::Riga(qint64 riga) {
-    if (!righe_)
+void FronteComando::Riga(qint64, const ado::Recordset& rs) {
+    if (!file_)
         return;
+    const ado::FieldList campi = rs.Fields();
     for (int c = 0; c < colonne_; ++c) {
-        const ado::Valore v = righe_->Cella(riga, c);
+        const ado::Valore v = campi.Item(c).Value();
         delimitato::AccodaCampo(buffer_, v.testo, v.nullo, c == 0, formatoRighe_);
     }
     delimitato::FineRiga(buffer_, formatoRighe_);
@@ -97,7 +92,6 @@ void FronteComando::Tempi(const tempi::Misure& misure, tempi::Esito esito) {
         giro_.esito = EsitoGiro::Scaduta;
     else if (m != sorveglianza::Motivo::Nessuno)
         giro_.esito = EsitoGiro::Interrotta;
-    righe_.reset();
     if (avanzamento_) {
         std::fputs("\r\033[K", stderr);
         std::fflush(stderr);
@@ -121,6 +115,7 @@ void EsecutoreComando::Fuori(std::function<void()> lavoro,
         errore = std::current_exception();
     }
     sorveglianza::Fuori();
+    dopoIlBlocco_();
     prossimo_ = [poi = std::move(poi), errore] { poi(errore); };
 }
 

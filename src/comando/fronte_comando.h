@@ -38,8 +38,9 @@ class FronteComando : public FronteCorsa {
     void CaricaRighe(bool s) { caricaRighe_ = s; }
     void Avanzamento(bool s) { avanzamento_ = s; }
     const Giro& Ultimo() const { return giro_; }
-    // The figures of the run under way, up to now.
+    // The figures of the run under way, up to now, and its time so far (ns).
     Giro Parziale() const;
+    qint64 Trascorsi() const { return orologio_.nsecsElapsed(); }
     bool ErroreRighe() const { return erroreRighe_; }
 
     void Inizio() override;
@@ -49,9 +50,10 @@ class FronteComando : public FronteCorsa {
     void Campo(const QString&) override {}
     void CampiElencati(int) override {}
     bool CaricaRighe() const override { return caricaRighe_; }
+    bool TieneRighe() const override { return false; }
     void PreparaCaricamento(qint64 righe, int colonne) override;
-    void RigheLette(std::shared_ptr<const ado::Righe> righe, int colonne) override;
-    void Riga(qint64 riga) override;
+    void RigheLette(std::shared_ptr<const ado::Righe>, int) override {}
+    void Riga(qint64 riga, const ado::Recordset& rs) override;
     void RigheCaricate() override { svuota(); }
     void Caricamento(qint64) override {}
     void Tempi(const tempi::Misure& misure, tempi::Esito esito) override;
@@ -71,7 +73,6 @@ class FronteComando : public FronteCorsa {
     QFile* file_ = nullptr;
     delimitato::Formato formatoRighe_ = delimitato::Formato::Csv;
     QByteArray buffer_;
-    std::shared_ptr<const ado::Righe> righe_;
     int colonne_ = 0;
     bool erroreRighe_ = false;
 };
@@ -81,9 +82,9 @@ class FronteComando : public FronteCorsa {
 class EsecutoreComando : public EsecutoreCorsa {
   public:
     // Called before each blocking call (the end it would leave if it never
-    // returns is prepared there).
-    explicit EsecutoreComando(std::function<void()> primaDelBlocco)
-        : primaDelBlocco_(std::move(primaDelBlocco)) {}
+    // returns is prepared there), and once it has returned.
+    EsecutoreComando(std::function<void()> primaDelBlocco, std::function<void()> dopoIlBlocco)
+        : primaDelBlocco_(std::move(primaDelBlocco)), dopoIlBlocco_(std::move(dopoIlBlocco)) {}
     void Fuori(std::function<void()> lavoro, std::function<void(std::exception_ptr)> poi) override;
     void Dopo(std::function<void()> poi) override { prossimo_ = std::move(poi); }
     void InizioFetta() override {}
@@ -94,5 +95,6 @@ class EsecutoreComando : public EsecutoreCorsa {
 
   private:
     std::function<void()> primaDelBlocco_;
+    std::function<void()> dopoIlBlocco_;
     std::function<void()> prossimo_;
 };

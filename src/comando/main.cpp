@@ -6,12 +6,16 @@
 #include "comando/uscita.h"
 #include "run/corsa.h"
 
-#include <QCoreApplication>
 #include <QMutex>
+#include <clocale>
 #include <cstdio>
 #include <unistd.h>
 
 namespace {
+
+// The connection of the blocking call under way, for the signal handler:
+// written before the call starts, on the thread the handler interrupts.
+ado::Connection* nelBlocco = nullptr;
 
 void Scrivi(std::FILE* f, const QByteArray& b) {
     std::fwrite(b.constData(), 1, static_cast<std::size_t>(b.size()), f);
@@ -20,18 +24,22 @@ void Scrivi(std::FILE* f, const QByteArray& b) {
 class Comando {
   public:
     explicit Comando(Opzioni o)
-        : o_(std::move(o)), fronte_(sCAMPI_, bSTOP_), esecutore_([this] { primaDelBlocco(); }),
+        : o_(std::move(o)), fronte_(sCAMPI_, bSTOP_),
+          esecutore_([this] { primaDelBlocco(); }, [this] { dopoIlBlocco(); }),
           corsa_(fronte_, esecutore_,
                  StatoCorsa{cnAS400_, rsAS400_, nCAMPI_, sCAMPI_, nRECORD_, bSTOP_}) {}
 
     int Esegui() {
         if (o_.righe && !apriFileRighe())
             return 1;
-        sorveglianza::Avvia(o_.timeout, [this] {
-            QMutexLocker blocco(&guardia_);
-            if (attiva_)
-                attiva_->Cancel();
-        });
+        sorveglianza::Avvia(
+            o_.timeout,
+            [this] {
+                QMutexLocker blocco(&guardia_);
+                if (attiva_)
+                    attiva_->Cancel();
+            },
+            [] { return nelBlocco != nullptr && nelBlocco->CancelSenzaAttesa(); });
         fronte_.CaricaRighe(!o_.soloConteggio);
         fronte_.Avanzamento(isatty(STDERR_FILENO) != 0);
         for (int i = 0; i < o_.riscaldamento + o_.ripeti; ++i) {
@@ -54,6 +62,7 @@ class Comando {
             QMutexLocker blocco(&guardia_);
             attiva_.reset();
         }
+        nelBlocco = nullptr;
         cnAS400_.reset();
         Uscita u = Risultati(o_, giri_, codiceSegnale());
         if (righe_ && (fronte_.ErroreRighe() || !righe_->flush())) {
@@ -94,9 +103,11 @@ class Comando {
             QMutexLocker blocco(&guardia_);
             attiva_ = cnAS400_;
         }
+        nelBlocco = cnAS400_.get();
         const auto fine = [this](EsitoGiro e, int segnale) {
             QList<Giro> giri = giri_;
             Giro g = fronte_.Parziale();
+            g.totale = sorveglianza::TotaleDaScrivere; // written at the end
             g.esito = e;
             g.tempi = e == EsitoGiro::Scaduta ? QStringLiteral("Tempo massimo scaduto")
                                               : QStringLiteral("Elaborazione interrotta");
@@ -105,7 +116,16 @@ class Comando {
             return sorveglianza::Fine{u.out, u.err, u.codice};
         };
         sorveglianza::PreparaFine(fine(EsitoGiro::Interrotta, 130),
-                                  fine(EsitoGiro::Interrotta, 143), fine(EsitoGiro::Scaduta, 130));
+                                  fine(EsitoGiro::Interrotta, 143), fine(EsitoGiro::Scaduta, 130),
+                                  sorveglianza::Adesso() - fronte_.Trascorsi());
+    }
+
+    // A signal that cancelled the call ends the run as a stop does: no
+    // failure, the connection released.
+    void dopoIlBlocco() {
+        const auto m = sorveglianza::Attuale();
+        if (m == sorveglianza::Motivo::Sigint || m == sorveglianza::Motivo::Sigterm)
+            corsa_.Chiudi();
     }
 
     Opzioni o_;
@@ -127,8 +147,14 @@ class Comando {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    QCoreApplication app(argc, argv);
-    Lettura l = LeggiOpzioni(QCoreApplication::arguments());
+    // No application object: the command runs no event loop, and setting one
+    // up (its event dispatcher among it) was a tenth of a check's start-up.
+    // The locale is taken from the environment as the object would.
+    std::setlocale(LC_ALL, "");
+    QStringList argomenti;
+    for (int i = 0; i < argc; ++i)
+        argomenti << QString::fromLocal8Bit(argv[i]);
+    Lettura l = LeggiOpzioni(argomenti);
     if (!l.opzioni) {
         if (l.controllo && !l.errore.isEmpty()) {
             const soglie::Esito e = soglie::ErroreUso(l.errore);

@@ -21,9 +21,12 @@ const QStringList Fasi{QStringLiteral("connessione"), QStringLiteral("istruzione
                        QStringLiteral("totale"),      QStringLiteral("righe")};
 
 QString FileImpostazioniPredefinito() {
-    // The file the installed window, beside this program, would use.
-    return Inizio::ScegliFileINI(QCoreApplication::applicationDirPath(),
-                                 QStringLiteral("zelbrontica"), false)
+    // The file the installed window, beside this program, would use. The
+    // command makes no application object (see main), so its folder comes
+    // from the kernel.
+    const QString programma = QFile::symLinkTarget(QStringLiteral("/proc/self/exe"));
+    return Inizio::ScegliFileINI(QFileInfo(programma).absolutePath(), QStringLiteral("zelbrontica"),
+                                 false)
         .percorso;
 }
 
@@ -95,14 +98,6 @@ QString ConnessioneVisibile(const RichiestaCorsa& r) {
 
 Lettura LeggiOpzioni(const QStringList& argomenti) {
     QCommandLineParser p;
-    p.setApplicationDescription(
-        QStringLiteral(
-            "Cronometra un'istruzione SQL su una sorgente dati ODBC, senza finestra.\n\n"
-            "La password non si passa come argomento: la riga di comando è visibile a ogni utente "
-            "del sistema e resta nella cronologia della shell. Viene presa da --file-password, "
-            "dalla variabile ZELBRONTICA_PASSWORD, dal file delle impostazioni o chiesta sul "
-            "terminale.\n\nFile delle impostazioni: ") +
-        FileImpostazioniPredefinito());
     const auto valore = [&](const QString& nome, const QString& descr, const QString& v) {
         p.addOption(QCommandLineOption(nome, descr, v));
     };
@@ -131,7 +126,10 @@ Lettura LeggiOpzioni(const QStringList& argomenti) {
            QStringLiteral("FILE"));
     interruttore({QStringLiteral("solo-conteggio")},
                  QStringLiteral("Conta le righe senza caricarle (una esecuzione)"));
-    valore(QStringLiteral("ripeti"), QStringLiteral("Giri misurati (1)"), QStringLiteral("N"));
+    valore(QStringLiteral("ripeti"),
+           QStringLiteral("Giri misurati (1); con --controllo le soglie giudicano la mediana di "
+                          "ogni fase"),
+           QStringLiteral("N"));
     valore(QStringLiteral("riscaldamento"), QStringLiteral("Giri non misurati prima (0)"),
            QStringLiteral("K"));
     interruttore({QStringLiteral("connessione-unica")},
@@ -167,6 +165,20 @@ Lettura LeggiOpzioni(const QStringList& argomenti) {
     if (!p.parse(argomenti))
         return Uso(ErroreAnalisi(p), controllo);
     if (p.isSet(QStringLiteral("help"))) {
+        // The help text names the program from an application object: one is
+        // made for it alone.
+        static int argc = 1;
+        static char nome[] = "zelbrontica-cli";
+        static char* argv[] = {nome, nullptr};
+        const QCoreApplication app(argc, argv);
+        p.setApplicationDescription(
+            QStringLiteral(
+                "Cronometra un'istruzione SQL su una sorgente dati ODBC, senza finestra.\n\n"
+                "La password non si passa come argomento: la riga di comando è visibile a ogni "
+                "utente del sistema e resta nella cronologia della shell. Viene presa da "
+                "--file-password, dalla variabile ZELBRONTICA_PASSWORD, dal file delle "
+                "impostazioni o chiesta sul terminale.\n\nFile delle impostazioni: ") +
+            FileImpostazioniPredefinito());
         Lettura l;
         l.uscita = p.helpText()
                        .replace(QStringLiteral("Usage:"), QStringLiteral("Uso:"))

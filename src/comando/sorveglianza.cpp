@@ -4,8 +4,10 @@
 #include <atomic>
 #include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <ctime>
 #include <pthread.h>
+#include <sys/time.h>
 #include <thread>
 #include <unistd.h>
 
@@ -13,9 +15,11 @@ namespace sorveglianza {
 namespace {
 
 std::atomic<int> motivo{int(Motivo::Nessuno)};
+bool (*annullaDalGestore)() = nullptr;
 std::atomic<bool> inBlocco{false};
 // Written by the main thread only while no blocking call is under way.
 Fine fini[3];
+qint64 inizioCorsa = 0;
 
 void ScriviTutto(int fd, const QByteArray& b) {
     const char* p = b.constData();
@@ -31,22 +35,65 @@ void ScriviTutto(int fd, const QByteArray& b) {
     }
 }
 
+// Writes `n` with `decimali` digits after the point, async-signal-safely.
+void ScriviNumero(int fd, qint64 n, int decimali) {
+    char testo[32];
+    char* p = testo + sizeof testo;
+    for (int i = 0; i <= decimali || n > 0; ++i) {
+        if (i == decimali && decimali > 0)
+            *--p = '.';
+        *--p = char('0' + n % 10);
+        n /= 10;
+    }
+    ScriviTutto(fd, QByteArray::fromRawData(p, testo + sizeof testo - p));
+}
+
+// Writes the prepared output with the total of the run up to now in place
+// of its placeholder: milliseconds, and seconds in a check's line.
+void ScriviConTotale(int fd, const QByteArray& b, qint64 totale) {
+    static constexpr char kMs[] = "999999999.999";
+    static constexpr char kS[] = "999999.999999";
+    const qsizetype lunghezza = sizeof kMs - 1;
+    static_assert(sizeof kMs == sizeof kS);
+    qsizetype da = 0;
+    for (qsizetype i = 0; i + lunghezza <= b.size(); ++i) {
+        const char* p = b.constData() + i;
+        const bool ms = std::memcmp(p, kMs, lunghezza) == 0;
+        if (!ms && std::memcmp(p, kS, lunghezza) != 0)
+            continue;
+        ScriviTutto(fd, QByteArray::fromRawData(b.constData() + da, i - da));
+        ScriviNumero(fd, totale / 1'000, ms ? 3 : 6); // microseconds
+        da = i + lunghezza;
+        i = da - 1;
+    }
+    ScriviTutto(fd, QByteArray::fromRawData(b.constData() + da, b.size() - da));
+}
+
 [[noreturn]] void Termina(Motivo m) {
     const Fine& f = fini[int(m) - 1];
-    ScriviTutto(STDERR_FILENO, f.err);
-    ScriviTutto(STDOUT_FILENO, f.out);
+    const qint64 totale = Adesso() - inizioCorsa;
+    ScriviConTotale(STDERR_FILENO, f.err, totale);
+    ScriviConTotale(STDOUT_FILENO, f.out, totale);
     _exit(f.codice);
 }
 
 Motivo DaSegnale(int s) { return s == SIGINT ? Motivo::Sigint : Motivo::Sigterm; }
 
-// Only async-signal-safe calls: a flag, and inside a blocking call the
-// prepared output and _exit.
+// The alarm set by a signal's cancel: the run did not end in time.
+void Allarme(int) { Termina(Motivo(motivo.load())); }
+
+// A flag; inside a blocking call, the statement's cancel and an alarm half a
+// second on, or at once the prepared output and _exit.
 void Gestore(int s) {
     int nessuno = int(Motivo::Nessuno);
-    motivo.compare_exchange_strong(nessuno, int(DaSegnale(s)));
-    if (inBlocco.load())
+    const bool primo = motivo.compare_exchange_strong(nessuno, int(DaSegnale(s)));
+    if (!inBlocco.load())
+        return;
+    if (!primo || !annullaDalGestore || !annullaDalGestore())
         Termina(Motivo(motivo.load()));
+    itimerval mezzo{};
+    mezzo.it_value.tv_usec = 500'000;
+    setitimer(ITIMER_REAL, &mezzo, nullptr);
 }
 
 void Osserva(timespec scadenza, std::function<void()> annulla) {
@@ -81,13 +128,17 @@ void Osserva(timespec scadenza, std::function<void()> annulla) {
 
 } // namespace
 
-void Avvia(std::optional<double> timeout, std::function<void()> annulla) {
+void Avvia(std::optional<double> timeout, std::function<void()> annulla,
+           bool (*annullaNelGestore)()) {
     if (!timeout) {
+        annullaDalGestore = annullaNelGestore;
         struct sigaction a {};
         a.sa_handler = Gestore;
         sigemptyset(&a.sa_mask);
         sigaction(SIGINT, &a, nullptr);
         sigaction(SIGTERM, &a, nullptr);
+        a.sa_handler = Allarme;
+        sigaction(SIGALRM, &a, nullptr);
         return;
     }
     // The signals go to the watcher alone.
@@ -106,10 +157,17 @@ void Avvia(std::optional<double> timeout, std::function<void()> annulla) {
 
 Motivo Attuale() { return Motivo(motivo.load(std::memory_order_relaxed)); }
 
-void PreparaFine(Fine interrotta, Fine terminata, Fine scaduta) {
+void PreparaFine(Fine interrotta, Fine terminata, Fine scaduta, qint64 inizio) {
     fini[0] = std::move(interrotta);
     fini[1] = std::move(terminata);
     fini[2] = std::move(scaduta);
+    inizioCorsa = inizio;
+}
+
+qint64 Adesso() {
+    timespec ora{};
+    clock_gettime(CLOCK_MONOTONIC, &ora);
+    return ora.tv_sec * 1'000'000'000LL + ora.tv_nsec;
 }
 
 void Dentro() {
@@ -119,6 +177,11 @@ void Dentro() {
         Termina(Attuale());
 }
 
-void Fuori() { inBlocco.store(false); }
+void Fuori() {
+    inBlocco.store(false);
+    // The call came back after a cancel: the run ends by itself.
+    const itimerval nessuno{};
+    setitimer(ITIMER_REAL, &nessuno, nullptr);
+}
 
 } // namespace sorveglianza

@@ -175,6 +175,24 @@ Uscita Controllo(const Opzioni& o, const Giro& g) {
         soglie::RigaStato(esito, misure).toUtf8() + '\n', {}, soglie::CodiceUscita(esito.stato)};
 }
 
+// The run the thresholds judge: with repetitions that all completed, each
+// phase's median over them (the rows of the last run); otherwise the last.
+Giro Giudicato(const QList<Giro>& giri) {
+    Giro g = giri.last();
+    if (giri.size() < 2 || g.esito != EsitoGiro::Completata)
+        return g;
+    std::array<std::optional<double>, Fasi.size()> mediane;
+    for (std::size_t i = 0; i < Fasi.size(); ++i)
+        if (const auto r = Riassunto(giri, Fasi[i]))
+            mediane[i] = r->mediana;
+    g.connessione = mediane[0];
+    g.istruzione = mediane[1];
+    g.conteggio = mediane[2];
+    g.caricamento = mediane[3];
+    g.totale = mediane[4].value_or(g.totale);
+    return g;
+}
+
 } // namespace
 
 QString NomeEsito(EsitoGiro e) {
@@ -195,7 +213,7 @@ QString NomeEsito(EsitoGiro e) {
 
 Uscita Risultati(const Opzioni& o, const QList<Giro>& giri, int interruzione) {
     if (o.controllo) {
-        Uscita u = Controllo(o, giri.last());
+        Uscita u = Controllo(o, Giudicato(giri));
         if (giri.last().esito == EsitoGiro::Interrotta)
             u.codice = interruzione;
         return u;

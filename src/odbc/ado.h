@@ -6,9 +6,11 @@
 // Recordset: a client-side static cursor. Open executes Source once and
 // fetches every row into memory before it returns; Eof/MoveNext then walk
 // memory; Close followed by Open executes the statement again from its first
-// row. Columns are bound and fetched in blocks; a value longer than its bound
-// cell (drivers announce sizes that values exceed) is read again whole with
-// SQLGetData from the same execution: within the block where the driver
+// row. With CursorType adOpenForwardOnly (and not SoloConteggio) only one
+// block of rows is held at a time: Open fetches the first, MoveNext the next
+// once the current one is walked, in the same way and with the same checks. Columns are bound and
+// fetched in blocks; a value longer than its bound cell (drivers announce sizes that values exceed)
+// is read again whole with SQLGetData from the same execution: within the block where the driver
 // allows it (SQL_GD_BLOCK), otherwise fetching one row at a time. A result
 // with a column of unknown width, or a driver that cannot read a bound
 // column that way, has every cell read with SQLGetData. Whatever the driver hands back (rows
@@ -26,7 +28,13 @@
 
 namespace ado {
 
-enum : int { adOpenStatic = 3, adLockOptimistic = 3, adUseClient = 3, adUnspecified = -1 };
+enum : int {
+    adOpenForwardOnly = 0,
+    adOpenStatic = 3,
+    adLockOptimistic = 3,
+    adUseClient = 3,
+    adUnspecified = -1
+};
 
 class Connection {
   public:
@@ -44,6 +52,9 @@ class Connection {
     bool IsOpen() const;
     // Asks a statement running on another thread to give up (SQLCancel).
     void Cancel() noexcept;
+    // The same from a signal handler that interrupted the statement's own
+    // thread: never waits for a lock; false when no statement was asked.
+    bool CancelSenzaAttesa() noexcept;
 
     struct Handles;
     Handles& handles() const { return *h_; }
@@ -107,21 +118,23 @@ class Recordset {
     // and MoveNext walk every row; a later row's values are not there.
     bool SoloConteggio = false;
 
-    void Open();  // executes Source, fetches every row; throws Errore
+    void Open();  // executes Source, fetches every row (or the first block); throws Errore
     void Close(); // releases the rows; no-op when closed
     bool IsOpen() const;
     // Both throw Errore when the statement returned no result set, or the
     // recordset is closed.
     bool Eof() const;
-    void MoveNext();
+    void MoveNext(); // a forward-only cursor may fetch here, and throw its Errore
     FieldList Fields() const;
 
-    // Rows counted (held in memory unless SoloConteggio), and the bytes the
-    // held ones take (for measurements).
+    // Rows counted (held in memory unless SoloConteggio; a forward-only
+    // cursor's count is the rows fetched so far), and the bytes the held
+    // ones take (for measurements).
     qint64 RecordCount() const;
     qint64 MemoryBytes() const;
     // The rows Open held, row r's field i at Cella(r, i); they stay valid
-    // after Close for as long as the pointer is held. Throws like Eof.
+    // after Close for as long as the pointer is held (a forward-only
+    // cursor: the current block, until MoveNext leaves it). Throws like Eof.
     std::shared_ptr<const Righe> RigheLette() const;
 
     struct Stato;

@@ -47,7 +47,7 @@ void Converti(const Blocco& b, Righe& righe, QStringView separatore, Completamen
                          .arg(b.ottenute)
                          .arg(b.capienza));
     for (SQLULEN r = 0; r < b.ottenute; ++r) {
-        const qint64 riga = righe.Conta() + 1;
+        const qint64 riga = b.primaRiga + righe.Conta() + 1;
         const SQLUSMALLINT stato = b.statoRighe[r];
         if (stato == SQL_ROW_ERROR)
             throw Errore(

@@ -25,6 +25,7 @@ struct Blocco {
     SQLULEN capienza = 0;                     // rows the arrays hold
     SQLULEN ottenute = 0;                     // rows the driver says it fetched
     bool troncamentiAmmessi = false;          // SQLFetch gave SQL_SUCCESS_WITH_INFO
+    qint64 primaRiga = 0;                     // rows before `righe`'s first, for messages
 };
 
 // What the conversion asks of the statement it reads.

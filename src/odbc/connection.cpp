@@ -104,6 +104,14 @@ void Connection::Cancel() noexcept {
         SQLCancel(h_->attiva);
 }
 
+bool Connection::CancelSenzaAttesa() noexcept {
+    std::unique_lock blocco(h_->guardia, std::try_to_lock);
+    if (!blocco.owns_lock() || h_->attiva == SQL_NULL_HSTMT)
+        return false;
+    h_->annullata = true;
+    return SQL_SUCCEEDED(SQLCancel(h_->attiva));
+}
+
 IstruzioneAttiva::IstruzioneAttiva(Connection::Handles& c)
     : c_(c), stmt_(SQL_HANDLE_STMT, c.connessione) {
     std::lock_guard blocco(c_.guardia);

@@ -116,15 +116,19 @@ Modo ScegliModo(SQLUINTEGER estensioni, const std::vector<Colonna>& colonne) {
     return (estensioni & SQL_GD_BLOCK) != 0 ? Modo::Blocchi : Modo::RigaPerRiga;
 }
 
-// One execution of the statement, filling the recordset's rows.
+} // namespace
+
+// One execution of the statement, filling the recordset's rows a block at a
+// time.
 class Lettura : Completamento {
   public:
-    Lettura(Recordset::Stato& s, Connection& c, const QString& sql, QString separatore,
-            bool soloConteggio)
-        : s_(s), c_(c), sql_(sql), separatore_(std::move(separatore)),
-          soloConteggio_(soloConteggio), stmt_(c.handles()), pezzo_(kPezzo) {}
+    Lettura(Recordset::Stato& s, Connection& c, QString separatore, bool soloConteggio)
+        : s_(s), c_(c), separatore_(std::move(separatore)), soloConteggio_(soloConteggio),
+          stmt_(c.handles()), pezzo_(kPezzo) {}
 
-    void Esegui() {
+    // Executes the statement and learns its columns; a statement with rows
+    // leaves the recordset open on none of them yet.
+    void Esegui(const QString& sql, bool largo) {
         stmt_.VerificaAnnullamento();
         if (c_.CommandTimeout > 0) {
             odbc::Verifica(
@@ -135,7 +139,7 @@ class Lettura : Completamento {
                 QStringLiteral("Impossibile impostare il tempo massimo dell'istruzione."));
         }
         const SQLRETURN rc =
-            SQLExecDirectW(stmt_.get(), odbc::Testo(sql_), static_cast<SQLINTEGER>(sql_.size()));
+            SQLExecDirectW(stmt_.get(), odbc::Testo(sql), static_cast<SQLINTEGER>(sql.size()));
         odbc::VerificaSpiegando(rc, stmt_.handle(), [&](const QList<Diagnostica>& record) {
             return DescriviEsecuzione(record, c_.handles().annullata, c_.CommandTimeout);
         });
@@ -151,23 +155,32 @@ class Lettura : Completamento {
             s_.colonne.push_back(Descrivi(i));
         // A fresh set: the previous one may still be held by someone else.
         s_.righe = std::make_shared<Righe>();
-        s_.righe->Azzera(n);
+        s_.righe->Azzera(n, largo);
         s_.senzaValori = 0;
+        s_.primaRiga = 0;
 
-        switch (ScegliModo(c_.handles().estensioniGetData, s_.colonne)) {
-        case Modo::Blocchi:
-            LeggiLegate(kRighePerBlocco);
-            break;
-        case Modo::RigaPerRiga:
-            LeggiLegate(1);
-            break;
-        case Modo::PerCella:
-            LeggiPerCella();
-            break;
-        }
+        modo_ = ScegliModo(c_.handles().estensioniGetData, s_.colonne);
+        if (modo_ != Modo::PerCella)
+            Lega(modo_ == Modo::Blocchi ? kRighePerBlocco : 1);
         s_.condizione = Recordset::Stato::Condizione::Aperto;
         s_.corrente = 0;
     }
+
+    // Appends the next rows, up to a block of them, to the recordset's
+    // (counting only: the first row, and the count of every other); false
+    // when there were none left.
+    bool Blocco() {
+        const qint64 prima = s_.Totale();
+        for (SQLULEN letti = 0; letti < kRighePerBlocco && !fine_;) {
+            if (modo_ == Modo::PerCella)
+                LeggiRigaPerCella();
+            else
+                LeggiLegate();
+            letti += ottenute_;
+        }
+        return s_.Totale() > prima;
+    }
+    bool Finita() const { return fine_; }
 
   private:
     Colonna Descrivi(SQLUSMALLINT i) {
@@ -221,50 +234,51 @@ class Lettura : Completamento {
         return true;
     }
 
-    // Columns bound to arrays of `capienza` rows; values that did not fit
-    // are read again whole, in place.
-    void LeggiLegate(SQLULEN capienza) {
-        struct Buffer {
-            std::vector<SQLWCHAR> dati;
-            std::vector<SQLLEN> indicatori;
-        };
-        std::vector<Buffer> buffer;
-        std::vector<ColonnaLegata> legate;
-        buffer.reserve(s_.colonne.size());
+    // Binds every column to arrays of `capienza` rows.
+    void Lega(SQLULEN capienza) {
+        capienza_ = capienza;
+        buffer_.reserve(s_.colonne.size());
         for (const Colonna& c : s_.colonne) {
             const SQLULEN larghezza = Larghezza(c) + 1;
-            buffer.push_back(
+            buffer_.push_back(
                 {std::vector<SQLWCHAR>(larghezza * capienza), std::vector<SQLLEN>(capienza)});
-            legate.push_back({buffer.back().dati.data(), buffer.back().indicatori.data(), larghezza,
-                              c.numerico});
+            legate_.push_back({buffer_.back().dati.data(), buffer_.back().indicatori.data(),
+                               larghezza, c.numerico});
         }
-        SQLULEN ottenute = 0;
-        std::vector<SQLUSMALLINT> statoRighe(capienza);
+        statoRighe_.resize(capienza);
         Verifica(SQLSetStmtAttr(stmt_.get(), SQL_ATTR_ROW_BIND_TYPE,
                                 reinterpret_cast<SQLPOINTER>(SQL_BIND_BY_COLUMN), 0));
-        Blocchi(capienza, &ottenute, statoRighe.data());
-        for (std::size_t i = 0; i < legate.size(); ++i) {
-            const ColonnaLegata& l = legate[i];
+        Blocchi(capienza, &ottenute_, statoRighe_.data());
+        for (std::size_t i = 0; i < legate_.size(); ++i) {
+            const ColonnaLegata& l = legate_[i];
             Verifica(SQLBindCol(stmt_.get(), static_cast<SQLUSMALLINT>(i + 1), SQL_C_WCHAR,
-                                buffer[i].dati.data(), SQLLEN(l.larghezza * sizeof(SQLWCHAR)),
-                                buffer[i].indicatori.data()));
+                                buffer_[i].dati.data(), SQLLEN(l.larghezza * sizeof(SQLWCHAR)),
+                                buffer_[i].indicatori.data()));
         }
         posiziona_ = capienza > 1;
+    }
 
+    // One fetch of bound columns; values that did not fit are read again
+    // whole, in place.
+    void LeggiLegate() {
         SQLRETURN rc = SQL_SUCCESS;
-        while (Prossimo(ottenute, rc)) {
-            if (soloConteggio_) {
-                // The first row is held, the others only counted.
-                Converti({legate, statoRighe.data(), capienza, std::min<SQLULEN>(ottenute, 1),
-                          rc == SQL_SUCCESS_WITH_INFO},
-                         *s_.righe, separatore_, *this);
-                ContaRighe(statoRighe.data(), capienza, 1, ottenute);
-                ContaResto();
-                break;
-            }
-            Converti({legate, statoRighe.data(), capienza, ottenute, rc == SQL_SUCCESS_WITH_INFO},
-                     *s_.righe, separatore_, *this);
+        if (!Prossimo(ottenute_, rc)) {
+            fine_ = true;
+            return;
         }
+        const bool avviso = rc == SQL_SUCCESS_WITH_INFO;
+        if (soloConteggio_) {
+            // The first row is held, the others only counted.
+            Converti({legate_, statoRighe_.data(), capienza_, std::min<SQLULEN>(ottenute_, 1),
+                      avviso, s_.primaRiga},
+                     *s_.righe, separatore_, *this);
+            ContaRighe(statoRighe_.data(), capienza_, 1, ottenute_);
+            ContaResto();
+            fine_ = true;
+            return;
+        }
+        Converti({legate_, statoRighe_.data(), capienza_, ottenute_, avviso, s_.primaRiga},
+                 *s_.righe, separatore_, *this);
     }
 
     // Counts the rows still to fetch, in blocks with nothing bound: the
@@ -310,7 +324,7 @@ class Lettura : Completamento {
     // Appends the whole value of a column of the current row, read with
     // SQLGetData a piece at a time; true when it is NULL.
     bool LeggiCella(std::size_t i) {
-        const qint64 riga = s_.righe->Conta() + 1;
+        const qint64 riga = s_.primaRiga + s_.righe->Conta() + 1;
         // What the driver said was left to read: it must shrink at every
         // piece, or a driver could keep the loop going for ever.
         SQLLEN restante = -1;
@@ -354,37 +368,78 @@ class Lettura : Completamento {
         return nullo;
     }
 
-    void LeggiPerCella() {
-        for (;;) {
-            stmt_.VerificaAnnullamento();
-            const SQLRETURN rc = SQLFetch(stmt_.get());
-            if (rc == SQL_NO_DATA)
-                break;
-            Verifica(rc);
-            for (std::size_t i = 0; i < s_.colonne.size(); ++i)
-                s_.righe->ChiudiCella(LeggiCella(i));
-            if (soloConteggio_) {
-                ContaResto();
-                break;
-            }
+    // One row, every cell read with SQLGetData.
+    void LeggiRigaPerCella() {
+        ottenute_ = 0;
+        stmt_.VerificaAnnullamento();
+        const SQLRETURN rc = SQLFetch(stmt_.get());
+        if (rc == SQL_NO_DATA) {
+            fine_ = true;
+            return;
+        }
+        Verifica(rc);
+        ottenute_ = 1;
+        for (std::size_t i = 0; i < s_.colonne.size(); ++i)
+            s_.righe->ChiudiCella(LeggiCella(i));
+        if (soloConteggio_) {
+            ContaResto();
+            fine_ = true;
         }
     }
 
+    struct Buffer {
+        std::vector<SQLWCHAR> dati;
+        std::vector<SQLLEN> indicatori;
+    };
+
     Recordset::Stato& s_;
     Connection& c_;
-    const QString& sql_;
     const QString separatore_;
     const bool soloConteggio_;
     IstruzioneAttiva stmt_;
     std::vector<SQLWCHAR> pezzo_;
+    Modo modo_ = Modo::PerCella;
+    // The bound columns' arrays, where SQLFetch leaves a block.
+    std::vector<Buffer> buffer_;
+    std::vector<ColonnaLegata> legate_;
+    std::vector<SQLUSMALLINT> statoRighe_;
+    SQLULEN capienza_ = 0;
+    SQLULEN ottenute_ = 0;
     bool posiziona_ = false;
+    bool fine_ = false;
 };
 
-} // namespace
+Recordset::Stato::Stato() = default;
+Recordset::Stato::~Stato() = default;
 
 void Leggi(Recordset::Stato& s, Connection& c, const QString& sql, QString separatore,
            bool soloConteggio) {
-    Lettura(s, c, sql, std::move(separatore), soloConteggio).Esegui();
+    Lettura l(s, c, std::move(separatore), soloConteggio);
+    l.Esegui(sql, false);
+    if (s.condizione != Recordset::Stato::Condizione::Aperto)
+        return;
+    while (l.Blocco()) {
+    }
+}
+
+void ApriFlusso(Recordset::Stato& s, Connection& c, const QString& sql, QString separatore) {
+    s.flusso = std::make_unique<Lettura>(s, c, std::move(separatore), false);
+    s.flusso->Esegui(sql, true);
+    if (s.condizione == Recordset::Stato::Condizione::Aperto)
+        AvanzaFlusso(s);
+    else
+        s.flusso.reset();
+}
+
+void ChiudiFlusso(Recordset::Stato& s) { s.flusso.reset(); }
+
+void AvanzaFlusso(Recordset::Stato& s) {
+    s.primaRiga += s.righe->Conta();
+    s.righe->Svuota();
+    s.flusso->Blocco();
+    // At the end the statement, and the driver's copy of the rows, go.
+    if (s.flusso->Finita())
+        s.flusso.reset();
 }
 
 } // namespace ado

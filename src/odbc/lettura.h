@@ -21,7 +21,12 @@ struct Colonna {
     bool numerico = false;
 };
 
+class Lettura;
+
 struct Recordset::Stato {
+    Stato();
+    ~Stato();
+
     enum class Condizione { Chiuso, SenzaRighe, Aperto };
     Condizione condizione = Condizione::Chiuso;
     std::vector<Colonna> colonne;
@@ -29,8 +34,12 @@ struct Recordset::Stato {
     std::shared_ptr<Righe> righe; // none while closed
     qint64 senzaValori = 0;       // rows counted after the held ones
     qint64 corrente = 0;
+    // A forward-only cursor: the statement still being read (none once its
+    // last block is in), and the index of the first row `righe` holds.
+    std::unique_ptr<Lettura> flusso;
+    qint64 primaRiga = 0;
 
-    qint64 Totale() const { return righe->Conta() + senzaValori; }
+    qint64 Totale() const { return primaRiga + righe->Conta() + senzaValori; }
 
     // The state every reading call needs; throws when there is nothing to read.
     const Stato& Leggibile() const {
@@ -48,5 +57,14 @@ struct Recordset::Stato {
 // never executes again, whatever the values.
 void Leggi(Recordset::Stato& s, Connection& c, const QString& sql, QString separatore,
            bool soloConteggio);
+
+// A forward-only cursor: executes the statement once and reads its first
+// block of rows into `s`, keeping the statement in s.flusso for the next.
+void ApriFlusso(Recordset::Stato& s, Connection& c, const QString& sql, QString separatore);
+// Replaces the rows held by the next block (none at the end, where the
+// statement is freed). Throws Errore.
+void AvanzaFlusso(Recordset::Stato& s);
+// Frees the statement of a forward-only cursor, if any.
+void ChiudiFlusso(Recordset::Stato& s);
 
 } // namespace ado

@@ -24,6 +24,10 @@ void Recordset::Open() {
     Close();
     ActiveConnection->handles().annullata = false;
     try {
+        if (CursorType == adOpenForwardOnly && !SoloConteggio) {
+            ApriFlusso(*s_, *ActiveConnection, Source, Locale.decimalPoint());
+            return;
+        }
         // One execution, whatever the values: a failure is never retried,
         // so a statement with side effects has them once.
         Leggi(*s_, *ActiveConnection, Source, Locale.decimalPoint(), SoloConteggio);
@@ -43,11 +47,13 @@ void Recordset::Open() {
 }
 
 void Recordset::Close() {
+    ChiudiFlusso(*s_);
     s_->condizione = Stato::Condizione::Chiuso;
     s_->colonne.clear();
     s_->righe.reset();
     s_->senzaValori = 0;
     s_->corrente = 0;
+    s_->primaRiga = 0;
 }
 
 bool Recordset::Eof() const {
@@ -59,6 +65,14 @@ void Recordset::MoveNext() {
     if (Eof())
         throw Errore(QStringLiteral("Non ci sono altri record: il recordset è alla fine."));
     ++s_->corrente;
+    if (s_->flusso != nullptr && s_->corrente >= s_->Totale()) {
+        try {
+            AvanzaFlusso(*s_);
+        } catch (...) {
+            Close();
+            throw;
+        }
+    }
 }
 
 FieldList Recordset::Fields() const {
@@ -101,10 +115,11 @@ Valore Field::Value() const {
     const Recordset::Stato& s = rs_->stato().Leggibile();
     if (s.corrente >= s.Totale())
         throw Errore(QStringLiteral("Nessun record corrente: il recordset è alla fine."));
-    if (s.corrente >= s.righe->Conta())
+    const qint64 riga = s.corrente - s.primaRiga;
+    if (riga >= s.righe->Conta())
         throw Errore(QStringLiteral("Il recordset ha contato questo record senza leggerne i "
                                     "valori."));
-    return s.righe->Cella(s.corrente, i_);
+    return s.righe->Cella(riga, i_);
 }
 
 } // namespace ado

@@ -37,12 +37,25 @@ template <typename T> void Scrivi(T* p, QStringView pezzo, QStringView separator
 
 } // namespace
 
-void Righe::Azzera(int colonne) {
+void Righe::Azzera(int colonne, bool largo) {
     colonne_ = colonne;
+    largo_ = largo;
     std::vector<Blocco>().swap(blocchi_);
     inizioCella_ = 0;
     std::deque<quint16>().swap(fine_);
     std::vector<bool>().swap(nullo_);
+}
+
+void Righe::Svuota() {
+    if (!blocchi_.empty() && !blocchi_.front().unaCella) {
+        blocchi_.resize(1);
+        blocchi_.front().usati = 0;
+    } else {
+        blocchi_.clear();
+    }
+    inizioCella_ = 0;
+    fine_.clear();
+    nullo_.clear();
 }
 
 void Righe::Nuovo(qsizetype n, bool largo) {
@@ -103,7 +116,7 @@ void Righe::Appendi(QStringView pezzo, QStringView separatore) {
         else
             n += pezzo.count(u'.') * (separatore.size() - 1);
     }
-    Blocco& b = Spazio(n, !Latin1(pezzo) || !Latin1(separatore));
+    Blocco& b = Spazio(n, largo_ || !Latin1(pezzo) || !Latin1(separatore));
     if (b.Largo())
         Scrivi(b.testo.get() + b.usati, pezzo, separatore);
     else

@@ -10,7 +10,8 @@
 // so a block whose text is all Latin-1 keeps one byte per character; a
 // piece beyond Latin-1 goes to a block of UTF-16. Compatta, once the driver
 // has let go of its copy, turns every block into UTF-16: Cella reads rows
-// from then on.
+// from then on. Rows that live a block of a forward-only cursor long are
+// written in UTF-16 from the start (`largo`), and Cella reads them at once.
 #include "odbc/ado.h"
 
 #include <deque>
@@ -21,7 +22,9 @@ namespace ado {
 
 class Righe {
   public:
-    void Azzera(int colonne); // drops every row, releasing the memory
+    void Azzera(int colonne, bool largo = false); // drops every row, releasing the memory
+    // Drops every row, keeping the first block's room for the next ones.
+    void Svuota();
     // Appends to the cell being written; with a separator, '.' becomes it.
     void Appendi(QStringView pezzo);
     void Appendi(QStringView pezzo, QStringView separatore);
@@ -31,7 +34,7 @@ class Righe {
     void Compatta();
     int Colonne() const { return colonne_; }
     qint64 Conta() const { return colonne_ == 0 ? 0 : qint64(fine_.size()) / colonne_; }
-    Valore Cella(qint64 riga, int colonna) const; // after Compatta
+    Valore Cella(qint64 riga, int colonna) const; // after Compatta, or when `largo`
     qint64 Byte() const;
 
   private:
@@ -53,6 +56,7 @@ class Righe {
     bool Chiuso(const Blocco& b) const { return b.unaCella && qint64(fine_.size()) > b.primaCella; }
 
     int colonne_ = 0;
+    bool largo_ = false; // every block in UTF-16
     std::vector<Blocco> blocchi_;
     qsizetype inizioCella_ = 0; // where the open cell starts in the last block
     std::deque<quint16> fine_;  // end of each cell within its block

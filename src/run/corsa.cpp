@@ -206,6 +206,9 @@ void Corsa::conta() {
     if (totale_ > 0) {
         f_.nRECORD = 0;
         f_.rsAS400->SoloConteggio = false;
+        // Rows that are not kept are read a block at a time.
+        if (!fronte_.TieneRighe())
+            f_.rsAS400->CursorType = ado::adOpenForwardOnly;
         fuori(
             [rs = f_.rsAS400] {
                 rs->Close();
@@ -220,7 +223,8 @@ void Corsa::conta() {
 void Corsa::rieseguita() {
     rilancia();
     statoRiga_.Prepara(u"Caricamento Record ", QStringLiteral(" di ") + Intero(totale_));
-    fronte_.RigheLette(f_.rsAS400->RigheLette(), f_.nCAMPI);
+    if (fronte_.TieneRighe())
+        fronte_.RigheLette(f_.rsAS400->RigheLette(), f_.nCAMPI);
     dopoGliEventi(&Corsa::carica);
 }
 
@@ -231,7 +235,7 @@ void Corsa::carica() {
         if (primaDellaRiga(&Corsa::carica)) {
             return;
         }
-        fronte_.Riga(static_cast<qint64>(f_.nRECORD));
+        fronte_.Riga(static_cast<qint64>(f_.nRECORD), rs);
         f_.nRECORD = f_.nRECORD + 1;
         fronte_.Stato(statoRiga_.Per(f_.nRECORD));
         fronte_.MostraStato();

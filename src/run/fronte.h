@@ -25,11 +25,15 @@ class FronteCorsa {
     virtual void CampiElencati(int campi) = 0;
     // Asked once, after the counting: execute again and load every row.
     virtual bool CaricaRighe() const = 0;
+    // Whether the loaded rows are kept (the window shows them all) or only
+    // passed by, one block of them in memory at a time (the command).
+    virtual bool TieneRighe() const { return true; }
     // Before the second execution: `righe` rows of `colonne` fields to come.
     virtual void PreparaCaricamento(qint64 righe, int colonne) = 0;
-    // The second execution's rows, read by Riga one at a time from row 0.
+    // The second execution's rows, read by Riga one at a time from row 0,
+    // the current row of `rs`. RigheLette comes only when the rows are kept.
     virtual void RigheLette(std::shared_ptr<const ado::Righe> righe, int colonne) = 0;
-    virtual void Riga(qint64 riga) = 0;
+    virtual void Riga(qint64 riga, const ado::Recordset& rs) = 0;
     // Every row has been loaded by Riga.
     virtual void RigheCaricate() = 0;
     // The loading phase is over with `righe` rows (none to load included).

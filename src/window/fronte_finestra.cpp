@@ -54,7 +54,7 @@ void FronteFinestra::RigheLette(std::shared_ptr<const ado::Righe> righe, int col
     });
 }
 
-void FronteFinestra::Riga(qint64 riga) {
+void FronteFinestra::Riga(qint64 riga, const ado::Recordset&) {
     sDATI_.AdottaRiga(static_cast<qsizetype>(riga));
     lstDATI_.AddItemDaFonte();
 }

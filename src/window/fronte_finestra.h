@@ -27,7 +27,7 @@ class FronteFinestra : public FronteCorsa {
     bool CaricaRighe() const override { return lstDATI_.Visible(); }
     void PreparaCaricamento(qint64 righe, int colonne) override;
     void RigheLette(std::shared_ptr<const ado::Righe> righe, int colonne) override;
-    void Riga(qint64 riga) override;
+    void Riga(qint64 riga, const ado::Recordset& rs) override;
     void RigheCaricate() override { lstDATI_.Refresh(); }
     void Caricamento(qint64 righe) override;
     // The exact durations in the status box's tooltip.

@@ -2,6 +2,7 @@
 // outputs, exit codes, the request check, password sources, the time-out
 // and a signal.
 #include "support/due_driver.h"
+#include "support/guasti.h"
 #include "support/odbc_privato.h"
 
 #include <QProcess>
@@ -34,14 +35,22 @@ class TestComando : public QObject {
     // The program on the row's driver, with `argomenti` after the
     // connection options; the password from the environment unless `senza`.
     Esito esegui(const QString& driver, const QStringList& argomenti, bool password = true,
-                 int segnaleDopoMs = 0);
+                 int segnaleDopoMs = 0, int segnale = SIGINT);
 
     zeltest::DueDriver d_;
+    // A server that never answers, as the data source ZELTEST_MUTO.
+    std::unique_ptr<zeltest::ServerMuto> muto_;
     QTemporaryDir cartella_;
 };
 
 void TestComando::initTestCase() {
     d_.Connetti();
+    muto_ = std::make_unique<zeltest::ServerMuto>();
+    zeltest::AggiungiDsn(QStringLiteral("ZELTEST_MUTO"),
+                         {QStringLiteral("Driver=PostgreSQL Unicode"),
+                          QStringLiteral("Servername=127.0.0.1"),
+                          QStringLiteral("Port=%1").arg(muto_->porta()),
+                          QStringLiteral("Database=zeltest"), QStringLiteral("SSLMode=disable")});
     const QStringList tabella{QStringLiteral("DROP TABLE IF EXISTS cli_prova"),
                               QStringLiteral("CREATE TABLE cli_prova (n INTEGER, t VARCHAR(20))"),
                               QStringLiteral("INSERT INTO cli_prova VALUES (1, 'a,b')"),
@@ -53,7 +62,7 @@ void TestComando::initTestCase() {
 }
 
 Esito TestComando::esegui(const QString& driver, const QStringList& argomenti, bool password,
-                          int segnaleDopoMs) {
+                          int segnaleDopoMs, int segnale) {
     const bool pg = driver == u"postgres";
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove(QStringLiteral("ZELBRONTICA_PASSWORD"));
@@ -65,19 +74,20 @@ Esito TestComando::esegui(const QString& driver, const QStringList& argomenti, b
     p.setStandardInputFile(QProcess::nullDevice());
     QElapsedTimer t;
     t.start();
-    p.start(Programma,
-            QStringList{QStringLiteral("--senza-impostazioni"), QStringLiteral("--odbc"),
-                        pg ? QStringLiteral("ZELTEST_PG") : QStringLiteral("ZELTEST_SQLITE"),
-                        QStringLiteral("--utente"),
-                        pg ? qEnvironmentVariable("ZEL_PG_USER") : QStringLiteral("u")} +
-                argomenti);
+    p.start(Programma, QStringList{QStringLiteral("--senza-impostazioni"), QStringLiteral("--odbc"),
+                                   driver == u"muto" ? QStringLiteral("ZELTEST_MUTO")
+                                   : pg              ? QStringLiteral("ZELTEST_PG")
+                                                     : QStringLiteral("ZELTEST_SQLITE"),
+                                   QStringLiteral("--utente"),
+                                   pg ? qEnvironmentVariable("ZEL_PG_USER") : QStringLiteral("u")} +
+                           argomenti);
     if (segnaleDopoMs > 0) {
         QTest::qWait(segnaleDopoMs);
         // Never kill(0): a command already ended has no pid, and 0 would
         // signal the whole process group (the test runner, the display).
         const qint64 pid = p.processId();
         if (pid > 0) {
-            ::kill(static_cast<pid_t>(pid), SIGINT);
+            ::kill(static_cast<pid_t>(pid), segnale);
         }
     }
     if (!p.waitForFinished(60000))
@@ -137,6 +147,14 @@ void TestComando::uscite_data() {
               "--timeout", "1", "--formato", "json"},
              5, "\"esito\":\"scaduta\"");
     }
+    // The time-out strikes while connecting: the total written is the time
+    // at the end (the time-out and the cancel's half second), not ~0.
+    QTest::addRow("timeout in connessione")
+        << QStringLiteral("muto")
+        << QStringList{QStringLiteral("--sql"),     QStringLiteral("SELECT 1"),
+                       QStringLiteral("--timeout"), QStringLiteral("1"),
+                       QStringLiteral("--formato"), QStringLiteral("csv")}
+        << 5 << QStringLiteral("\n1,,,,,[1-9][0-9]{3}\\.[0-9]{3},,scaduta\n$") << QString();
     QTest::addRow("senza password")
         << QStringLiteral("sqlite") << QStringList{QStringLiteral("--sql"), sql} << -2
         << QStringLiteral("^$") << QStringLiteral("Password obbligatoria");
@@ -175,12 +193,24 @@ void TestComando::passwordDaFile() {
     QVERIFY2(e.err.contains(QStringLiteral("leggibile da altri")), qPrintable(e.err));
 }
 
-void TestComando::segnale_data() { zeltest::DueDriver::Righe(); }
+void TestComando::segnale_data() {
+    QTest::addColumn<QString>("driver");
+    QTest::addColumn<int>("segnale");
+    QTest::addColumn<int>("codice");
+    for (const char* driver : {"sqlite", "postgres"}) {
+        QTest::addRow("%s SIGINT", driver) << QString::fromLatin1(driver) << SIGINT << 130;
+        QTest::addRow("%s SIGTERM", driver) << QString::fromLatin1(driver) << SIGTERM << 143;
+    }
+}
 
-// SIGINT during a long statement: the measures so far and 130, within a
-// second or two however the driver takes the cancel.
+// A signal during a long statement, without --timeout: the statement is
+// cancelled and the run ends as a stop does (the measures so far, the
+// signal's code), its connection released; within a second or two however
+// the driver takes the cancel.
 void TestComando::segnale() {
     QFETCH(QString, driver);
+    QFETCH(int, segnale);
+    QFETCH(int, codice);
     if (driver == u"postgres" && !d_.pg)
         QSKIP("Server PostgreSQL non disponibile.");
     const QString sql =
@@ -188,10 +218,25 @@ void TestComando::segnale() {
             ? QStringLiteral("SELECT pg_sleep(30)")
             : QStringLiteral("WITH RECURSIVE r(i) AS (SELECT 1 UNION ALL SELECT i "
                              "+ 1 FROM r WHERE i < 300000000) SELECT count(*) FROM r");
-    const Esito e = esegui(driver, {QStringLiteral("--sql"), sql}, true, 1500);
-    QCOMPARE(e.codice, 130);
-    QVERIFY2(e.out.contains(QStringLiteral("Elaborazione interrotta")), qPrintable(e.out));
+    const Esito e = esegui(driver, {QStringLiteral("--sql"), sql}, true, 1500, segnale);
+    QCOMPARE(e.codice, codice);
+    // The run's own end, after the cancel: the statement's time up to it.
+    QVERIFY2(e.out.contains(QStringLiteral("Elaborazione interrotta")) &&
+                 e.out.contains(QStringLiteral("Istruzione: ")),
+             qPrintable(e.out));
     QVERIFY(e.ms < 5000);
+    if (driver == u"postgres") {
+        // The server runs the statement no more.
+        const auto inCorso = [&] {
+            ado::Recordset rs;
+            rs.ActiveConnection = d_.pg;
+            rs.Source = QStringLiteral("SELECT count(*) FROM pg_stat_activity WHERE query = "
+                                       "'SELECT pg_sleep(30)'");
+            rs.Open();
+            return rs.Fields().Item(0).Value().ToString();
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(inCorso(), QStringLiteral("0"), 3000);
+    }
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // Thresholds and the check mode's status line.
 #include "comando/soglie.h"
+#include "comando/uscita.h"
 
 #include <QLocale>
 #include <QTest>
@@ -16,6 +17,8 @@ class TestSoglie : public QObject {
     void intervallo();
     void riga_data();
     void riga();
+    void ripetizioni_data();
+    void ripetizioni();
 };
 
 // Each range against the values -1, 0, 10, 15, 20, 20.5: "1" where the
@@ -114,6 +117,48 @@ void TestSoglie::riga() {
              "ZELBRONTICA CRITICAL - Errore: a¦b c " + perf);
     QCOMPARE(RigaStato(Scadenza(Stato::Warning, 2.5, u"istruzione"), misure),
              "ZELBRONTICA WARNING - tempo scaduto: nessun esito dopo 2.5 s (istruzione) " + perf);
+}
+
+// With repetitions the thresholds judge each phase's median over the runs,
+// not the last run; a run that did not complete is judged alone.
+void TestSoglie::ripetizioni_data() {
+    QTest::addColumn<QList<double>>("totali"); // ms, one run each
+    QTest::addColumn<bool>("ultimaFallita");
+    QTest::addColumn<QString>("inizio");
+    QTest::newRow("ultima lenta") << QList<double>{1000, 2000, 9000} << false
+                                  << "ZELBRONTICA OK - prova: 1 righe in 2 s |";
+    QTest::newRow("mediana lenta")
+        << QList<double>{9000, 4000, 1000} << false
+        << "ZELBRONTICA WARNING - prova: 1 righe in 4 s; totale 4 s (avviso 3) |";
+    QTest::newRow("un giro")
+        << QList<double>{3500} << false
+        << "ZELBRONTICA WARNING - prova: 1 righe in 3.5 s; totale 3.5 s (avviso 3) |";
+    QTest::newRow("ultima fallita")
+        << QList<double>{1000, 1000, 1000} << true << "ZELBRONTICA CRITICAL - guasto |";
+}
+
+void TestSoglie::ripetizioni() {
+    QFETCH(QList<double>, totali);
+    QFETCH(bool, ultimaFallita);
+    QFETCH(QString, inizio);
+    Opzioni o;
+    o.controllo = true;
+    o.nome = QStringLiteral("prova");
+    QString errore;
+    o.avvisi[QStringLiteral("totale")] = *LeggiIntervallo(u"3", errore);
+    QList<Giro> giri;
+    for (const double t : totali) {
+        Giro g;
+        g.totale = t;
+        g.righe = 1;
+        giri << g;
+    }
+    if (ultimaFallita) {
+        giri.last().esito = EsitoGiro::IstruzioneFallita;
+        giri.last().errore = QStringLiteral("guasto");
+    }
+    const QString riga = QString::fromUtf8(Risultati(o, giri).out);
+    QVERIFY2(riga.startsWith(inizio), qPrintable(riga));
 }
 
 QTEST_GUILESS_MAIN(TestSoglie)

@@ -209,6 +209,62 @@ class TestAdoCursore : public QObject {
         QCOMPARE(rs.MemoryBytes(), 0);
     }
 
+    // The forward-only cursor hands back what the static one does, value by
+    // value, holding one block of rows at a time: bound blocks, values longer
+    // than their column, cells read one by one, and block edges.
+    void avantiSolo_data() {
+        QTest::addColumn<QString>("driver");
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<int>("righe");
+        const QString serie("WITH RECURSIVE g(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM g WHERE "
+                            "i < %1) SELECT i, 'riga ' || i, CASE WHEN i % 3 = 0 THEN NULL ELSE "
+                            "i * 1.5 END, x FROM g, lunghi WHERE lunghi.k = i % 2 AND i <= %1");
+        for (const int n : {0, 1024, 1025, 20000})
+            QTest::addRow("sqlite %d", n) << "sqlite" << serie.arg(n) << n;
+        const QString pg("SELECT i, 'riga ' || i, CASE WHEN i % 3 = 0 THEN NULL ELSE i * 1.5 "
+                         "END, %1 FROM generate_series(1, %2) AS i");
+        QTest::addRow("postgres bloccato")
+            << "postgres" << pg.arg("'x'::varchar(4)", "20000") << 20000;
+        QTest::addRow("postgres per cella")
+            << "postgres" << pg.arg("repeat('y', i % 50)", "3000") << 3000;
+    }
+    void avantiSolo() {
+        ZEL_CONNESSIONE_DEL_DRIVER(c, driver_);
+        QFETCH(QString, sql);
+        QFETCH(int, righe);
+        if (driver == "sqlite")
+            // A column announced 4 wide whose values are longer in one row of two.
+            Esegui(c,
+                   {"DROP TABLE IF EXISTS lunghi", "CREATE TABLE lunghi (k INTEGER, x VARCHAR(4))",
+                    "INSERT INTO lunghi VALUES (0, 'corto'), (1, '" + QString(9000, 'z') + "')"});
+        ado::Recordset statico, avanti;
+        for (ado::Recordset* rs : {&statico, &avanti}) {
+            rs->ActiveConnection = c;
+            rs->Source = sql;
+        }
+        avanti.CursorType = ado::adOpenForwardOnly;
+        statico.Open();
+        avanti.Open();
+        qint64 massimo = 0;
+        for (int r = 0; !statico.Eof(); ++r, statico.MoveNext(), avanti.MoveNext()) {
+            QVERIFY2(!avanti.Eof(), qPrintable(QString::number(r)));
+            for (int i = 0; i < 4; ++i) {
+                const ado::Valore a = avanti.Fields().Item(i).Value();
+                const ado::Valore b = statico.Fields().Item(i).Value();
+                if (a.nullo != b.nullo || a.testo != b.testo)
+                    QFAIL(qPrintable(
+                        QString("riga %1 campo %2: %3").arg(r).arg(i).arg(a.ToString())));
+            }
+            massimo = std::max(massimo, avanti.MemoryBytes());
+        }
+        QVERIFY(avanti.Eof());
+        QCOMPARE(avanti.RecordCount(), righe);
+        if (righe >= 20000)
+            QVERIFY2(
+                massimo * 4 < statico.MemoryBytes(),
+                qPrintable(QString("%1 byte contro %2").arg(massimo).arg(statico.MemoryBytes())));
+    }
+
     void campoFuoriIntervallo() {
         ado::Recordset rs;
         rs.ActiveConnection = driver_.sqlite;
