@@ -13,6 +13,19 @@
 
 namespace ado {
 
+// How a statement's rows are fetched, from what the driver lets SQLGetData
+// do: every way reads each value whole from one execution.
+enum class ModoLettura {
+    // Blocks of bound columns; a value that did not fit its buffer is read
+    // again whole from its row of the block (SQLSetPos, then SQLGetData).
+    Blocchi,
+    // Bound columns one row at a time, where SQLGetData works on a bound
+    // column of the current row but not within a block.
+    RigaPerRiga,
+    // SQLGetData for every cell.
+    PerCella,
+};
+
 namespace {
 
 // Rows per SQLFetch when columns are bound.
@@ -93,27 +106,14 @@ QString DescriviEsecuzione(const QList<Diagnostica>& record, bool annullata, qin
     return QStringLiteral("Esecuzione dell'istruzione non riuscita.");
 }
 
-// How a statement's rows are fetched, from what the driver lets SQLGetData
-// do: every way reads each value whole from one execution.
-enum class Modo {
-    // Blocks of bound columns; a value that did not fit its buffer is read
-    // again whole from its row of the block (SQLSetPos, then SQLGetData).
-    Blocchi,
-    // Bound columns one row at a time, where SQLGetData works on a bound
-    // column of the current row but not within a block.
-    RigaPerRiga,
-    // SQLGetData for every cell.
-    PerCella,
-};
-
 // A column of unknown width (text, large objects) makes every cell go
 // through SQLGetData: binding it would mostly read its values twice.
-Modo ScegliModo(SQLUINTEGER estensioni, const std::vector<Colonna>& colonne) {
+ModoLettura ScegliModo(SQLUINTEGER estensioni, const std::vector<Colonna>& colonne) {
     const bool ignota = std::any_of(colonne.begin(), colonne.end(),
                                     [](const Colonna& c) { return Larghezza(c) == 0; });
     if (ignota || (estensioni & SQL_GD_BOUND) == 0)
-        return Modo::PerCella;
-    return (estensioni & SQL_GD_BLOCK) != 0 ? Modo::Blocchi : Modo::RigaPerRiga;
+        return ModoLettura::PerCella;
+    return (estensioni & SQL_GD_BLOCK) != 0 ? ModoLettura::Blocchi : ModoLettura::RigaPerRiga;
 }
 
 } // namespace
@@ -160,8 +160,8 @@ class Lettura : Completamento {
         s_.primaRiga = 0;
 
         modo_ = ScegliModo(c_.handles().estensioniGetData, s_.colonne);
-        if (modo_ != Modo::PerCella)
-            Lega(modo_ == Modo::Blocchi ? kRighePerBlocco : 1);
+        if (modo_ != ModoLettura::PerCella)
+            Lega(modo_ == ModoLettura::Blocchi ? kRighePerBlocco : 1);
         s_.condizione = Recordset::Stato::Condizione::Aperto;
         s_.corrente = 0;
     }
@@ -172,7 +172,7 @@ class Lettura : Completamento {
     bool Blocco() {
         const qint64 prima = s_.Totale();
         for (SQLULEN letti = 0; letti < kRighePerBlocco && !fine_;) {
-            if (modo_ == Modo::PerCella)
+            if (modo_ == ModoLettura::PerCella)
                 LeggiRigaPerCella();
             else
                 LeggiLegate();
@@ -398,7 +398,7 @@ class Lettura : Completamento {
     const bool soloConteggio_;
     IstruzioneAttiva stmt_;
     std::vector<SQLWCHAR> pezzo_;
-    Modo modo_ = Modo::PerCella;
+    ModoLettura modo_ = ModoLettura::PerCella;
     // The bound columns' arrays, where SQLFetch leaves a block.
     std::vector<Buffer> buffer_;
     std::vector<ColonnaLegata> legate_;
