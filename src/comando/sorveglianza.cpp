@@ -89,11 +89,17 @@ void Gestore(int s) {
     const bool primo = motivo.compare_exchange_strong(nessuno, int(DaSegnale(s)));
     if (!inBlocco.load())
         return;
-    if (!primo || !annullaDalGestore || !annullaDalGestore())
-        Termina(Motivo(motivo.load()));
-    itimerval mezzo{};
-    mezzo.it_value.tv_usec = 500'000;
-    setitimer(ITIMER_REAL, &mezzo, nullptr);
+    if (primo && annullaDalGestore) {
+        // The alarm before the cancel: a cancel that never returns (the
+        // driver waiting on a lock the interrupted call holds) still ends
+        // the process on time.
+        itimerval mezzo{};
+        mezzo.it_value.tv_usec = 500'000;
+        setitimer(ITIMER_REAL, &mezzo, nullptr);
+        if (annullaDalGestore())
+            return;
+    }
+    Termina(Motivo(motivo.load()));
 }
 
 void Osserva(timespec scadenza, std::function<void()> annulla) {
