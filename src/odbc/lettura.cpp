@@ -120,7 +120,7 @@ ModoLettura ScegliModo(SQLUINTEGER estensioni, const std::vector<Colonna>& colon
 
 // One execution of the statement, filling the recordset's rows a block at a
 // time.
-class Lettura : Completamento {
+class Lettura final : Completamento {
   public:
     Lettura(Recordset::Stato& s, Connection& c, QString separatore, bool soloConteggio)
         : s_(s), c_(c), separatore_(std::move(separatore)), soloConteggio_(soloConteggio),
