@@ -16,17 +16,13 @@
 // ODBCSYSINI=DIR); --riusa skips preparing data already there.
 //
 // The readers (child modes; the parent prepares their environment):
-//   pavimento <connessione> <esecuzioni> [thread]
-//                                         plain ODBC: execute, bind, fetch
-//                                         blocks of rows as text, repeat;
-//                                         with "thread", in a process that
-//                                         has started a second thread
 //   finestra <dsn> <utente> <password> <righe> <1|0>
 //                                         the window, paging box as given
 //   interne <dsn> <utente> <password> <righe>
 //   arresto <dsn> <utente> <password> <fase> <riga o ms>
 //   salva <dsn> <utente> <password> <righe> <file>
-// and, as peers, `isql -b` and a python3-pyodbc script.
+// and, as peers, the floor (bench/pavimento: plain ODBC, a program of its
+// own), `isql -b` and a python3-pyodbc script.
 #include "odbc/ado.h"
 #include "odbc/memoria.h"
 #include "startup/inizio.h"
@@ -109,82 +105,6 @@ void Prepara(const QString& connessione, bool postgres, qint64 righe) {
         std::fprintf(stderr, "tabella non preparata\n");
         std::exit(1);
     }
-}
-
-// ---------------------------------------------------------------- floor
-
-SQLWCHAR* W(const QString& s) {
-    return const_cast<SQLWCHAR*>(reinterpret_cast<const SQLWCHAR*>(s.utf16()));
-}
-
-// The least a run of this design costs: execute the statement, fetch every
-// row in blocks of 1024 with every column bound as text, and do it again.
-int Pavimento(const QString& connessione, int esecuzioni) {
-    SQLHENV env = SQL_NULL_HENV;
-    SQLHDBC dbc = SQL_NULL_HDBC;
-    SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env);
-    SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
-    SQLAllocHandle(SQL_HANDLE_DBC, env, &dbc);
-    if (!SQL_SUCCEEDED(SQLDriverConnectW(dbc, nullptr, W(connessione),
-                                         SQLSMALLINT(connessione.size()), nullptr, 0, nullptr,
-                                         SQL_DRIVER_NOPROMPT))) {
-        std::fprintf(stderr, "pavimento: connessione non riuscita\n");
-        return 1;
-    }
-    constexpr SQLULEN Blocco = 1024;
-    qint64 righe = 0;
-    qint64 caratteri = 0;
-    qint64 troncati = 0;
-    for (int e = 0; e < esecuzioni; ++e) {
-        SQLHSTMT stmt = SQL_NULL_HSTMT;
-        SQLAllocHandle(SQL_HANDLE_STMT, dbc, &stmt);
-        if (!SQL_SUCCEEDED(SQLExecDirectW(stmt, W(Istruzione), SQLINTEGER(Istruzione.size())))) {
-            std::fprintf(stderr, "pavimento: esecuzione non riuscita\n");
-            return 1;
-        }
-        SQLSMALLINT colonne = 0;
-        SQLNumResultCols(stmt, &colonne);
-        const auto n = std::size_t(colonne);
-        std::vector<std::vector<SQLWCHAR>> dati(n);
-        std::vector<std::vector<SQLLEN>> indicatori(n);
-        std::vector<SQLLEN> capienza(n);
-        SQLULEN ottenute = 0;
-        SQLSetStmtAttr(stmt, SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(Blocco), 0);
-        SQLSetStmtAttr(stmt, SQL_ATTR_ROWS_FETCHED_PTR, &ottenute, 0);
-        for (std::size_t i = 0; i < n; ++i) {
-            SQLSMALLINT tipo = 0, cifre = 0, nullabile = 0;
-            SQLULEN dimensione = 0;
-            const auto colonna = SQLUSMALLINT(i + 1);
-            SQLDescribeColW(stmt, colonna, nullptr, 0, nullptr, &tipo, &dimensione, &cifre,
-                            &nullabile);
-            const SQLULEN larghezza = dimensione + 33;
-            dati[i].resize(larghezza * Blocco);
-            indicatori[i].resize(Blocco);
-            capienza[i] = SQLLEN(larghezza * sizeof(SQLWCHAR));
-            SQLBindCol(stmt, colonna, SQL_C_WCHAR, dati[i].data(), capienza[i],
-                       indicatori[i].data());
-        }
-        while (SQL_SUCCEEDED(SQLFetch(stmt))) {
-            righe += qint64(ottenute);
-            for (std::size_t i = 0; i < n; ++i) {
-                for (SQLULEN r = 0; r < ottenute; ++r) {
-                    const SQLLEN byte = indicatori[i][r];
-                    if (byte >= capienza[i]) {
-                        ++troncati;
-                    }
-                    caratteri += byte > 0 ? std::min(byte, capienza[i]) / 2 : 0;
-                }
-            }
-        }
-        SQLFreeHandle(SQL_HANDLE_STMT, stmt);
-    }
-    SQLDisconnect(dbc);
-    SQLFreeHandle(SQL_HANDLE_DBC, dbc);
-    SQLFreeHandle(SQL_HANDLE_ENV, env);
-    Riporta("righe", double(righe));
-    Riporta("caratteri", double(caratteri));
-    Riporta("troncati", double(troncati));
-    return 0;
 }
 
 // ---------------------------------------------------------------- window
@@ -1141,20 +1061,18 @@ int Orchestra(const Parametri& p, const QString& sé) {
             lettori.push_back(l);
         };
         // In each round the floors and the window take turns: A B A B.
-        lettore("pavimento, 2 esecuzioni",
-                {sé, QStringLiteral("pavimento"), s.Odbc(), QStringLiteral("2")});
+        const QString pavimento = QStringLiteral(ZEL_PAVIMENTO);
+        lettore("pavimento, 2 esecuzioni", {pavimento, s.Odbc(), QStringLiteral("2")});
         lettore("finestra, paginazione", {sé, QStringLiteral("finestra"), s.dsn, s.utente,
                                           s.password, righe, QStringLiteral("1")});
-        lettore("pavimento, 1 esecuzione",
-                {sé, QStringLiteral("pavimento"), s.Odbc(), QStringLiteral("1")});
+        lettore("pavimento, 1 esecuzione", {pavimento, s.Odbc(), QStringLiteral("1")});
         lettore("finestra, solo conteggio", {sé, QStringLiteral("finestra"), s.dsn, s.utente,
                                              s.password, righe, QStringLiteral("0")});
         lettore("pyodbc, 1 esecuzione",
                 {QStringLiteral("/usr/bin/python3"), dir + QStringLiteral("/pyodbc_tutte.py"),
                  s.Odbc(), Istruzione});
         lettore("pavimento, 2 esecuzioni, con un thread",
-                {sé, QStringLiteral("pavimento"), s.Odbc(), QStringLiteral("2"),
-                 QStringLiteral("thread")});
+                {pavimento, s.Odbc(), QStringLiteral("2"), QStringLiteral("thread")});
         lettore("isql -b, 1 esecuzione",
                 {QStringLiteral("isql"), QStringLiteral("-b"), s.dsn, s.utente, s.password},
                 dir + QStringLiteral("/istruzione.sql"));
@@ -1233,16 +1151,6 @@ int main(int argc, char** argv) {
         a << QString::fromLocal8Bit(argv[i]);
     }
     try {
-        if ((a.size() == 3 || a.size() == 4) && a[0] == u"pavimento") {
-            QCoreApplication app(argc, argv);
-            if (a.size() == 4) {
-                // A process that has run a second thread, as the window
-                // does: from then on glibc's malloc and mutexes take their
-                // locks for real.
-                std::thread([] {}).join();
-            }
-            return Pavimento(a[1], a[2].toInt());
-        }
         // The window's modes start as the program's main does.
         memoria::PreparaHeap();
         if (a.size() == 6 && a[0] == u"finestra") {
