@@ -1,9 +1,9 @@
 #include "odbc/connessione.h"
 #include "odbc/lettura.h"
+#include "odbc/memoria.h"
 #include "odbc/righe.h"
 
 #include <algorithm>
-#include <malloc.h>
 #include <vector>
 
 namespace ado {
@@ -32,13 +32,17 @@ void Recordset::Open() {
         // so a statement with side effects has them once.
         Leggi(*s_, *ActiveConnection, Source, Locale.decimalPoint(), SoloConteggio);
         // The statement is freed by now, and the driver's copy of the rows
-        // with it: its pages go back to the system before our rows take
-        // their final form, so that the two never add up, and ours are the
-        // one copy that stays.
-        malloc_trim(0);
+        // with it: when the rows are kept, its pages go back to the system
+        // before our rows take their final form, so that the two never add
+        // up, and ours are the one copy that stays. A count keeps only its
+        // first row: what it freed serves the next execution as it is.
+        const bool tiene = !SoloConteggio;
         if (s_->righe) {
+            if (tiene)
+                memoria::Restituisci();
             s_->righe->Compatta();
-            malloc_trim(0);
+            if (tiene)
+                memoria::Restituisci();
         }
     } catch (...) {
         Close();

@@ -310,6 +310,7 @@ void Corsa::rilascia() {
 
 void Corsa::termina() {
     esecutore_.Annulla();
+    esecutore_.Riposo();
     inCorso_ = false;
     emit Finita();
 }

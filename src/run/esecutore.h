@@ -19,4 +19,9 @@ class EsecutoreCorsa {
     virtual bool FettaFinita() const = 0;
     // The run is over: nothing pending runs.
     virtual void Annulla() = 0;
+    // The run is over and the program goes idle: what the run freed may go
+    // back to the system (the window does it off its thread). A program that
+    // ends or runs again at once keeps it, and is spared paying for the
+    // pages twice.
+    virtual void Riposo() {}
 };

@@ -1,5 +1,6 @@
 #include "window/fronte_finestra.h"
 
+#include "odbc/memoria.h"
 #include "run/testi.h"
 
 #include <QWidget>
@@ -114,3 +115,7 @@ void EsecutoreFinestra::Dopo(std::function<void()> poi) {
 void EsecutoreFinestra::InizioFetta() { fineFetta_ = MillisecondiGrossolani() + FettaMs; }
 
 bool EsecutoreFinestra::FettaFinita() const { return MillisecondiGrossolani() >= fineFetta_; }
+
+// On the run's worker, so that the window does not wait for it; a run
+// started meanwhile queues behind it.
+void EsecutoreFinestra::Riposo() { operaio_.start(memoria::Restituisci); }

@@ -58,6 +58,7 @@ class EsecutoreFinestra : public QObject, public EsecutoreCorsa {
     void InizioFetta() override;
     bool FettaFinita() const override;
     void Annulla() override { seguito_.stop(); }
+    void Riposo() override;
 
   private:
     QTimer seguito_;

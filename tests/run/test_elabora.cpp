@@ -33,6 +33,16 @@ qint64 Millisecondi(Guida& g, const QString& fase) {
     return m.hasMatch() ? m.captured(1).toLongLong() : -1;
 }
 
+// The process's resident memory, in MB.
+qint64 Residente() {
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("VmRSS:\\s+(\\d+) kB"))
+                                          .match(QString::fromLatin1(f.readAll()));
+    return m.hasMatch() ? m.captured(1).toLongLong() / 1024 : -1;
+}
+
 } // namespace
 
 class TestElabora : public QObject {
@@ -54,6 +64,7 @@ class TestElabora : public QObject {
     void valoriOltreLaDimensioneSqlite();
     void nulliERisultatoVuoto();
     void righeOltre32767();
+    void memoriaRestituita();
     void chiusuraDuranteLaCorsa();
 };
 
@@ -481,11 +492,12 @@ void TestElabora::valoriLunghi() {
     auto c = zeltest::Connetti(zeltest::StringaPostgres());
     // Each call takes a number from a sequence, which a cancelled
     // statement does not give back.
-    zeltest::Esegui(c, {"CREATE SEQUENCE IF NOT EXISTS zel_chiamate", "SELECT nextval('zel_chiamate')",
-                        "CREATE OR REPLACE FUNCTION zel_lungo_lento(pezzo varchar, volte integer, "
-                        "pausa integer) RETURNS varchar LANGUAGE plpgsql VOLATILE AS $$ BEGIN "
-                        "PERFORM nextval('zel_chiamate'); PERFORM pg_sleep(pausa); "
-                        "RETURN repeat(pezzo, volte); END $$"});
+    zeltest::Esegui(c,
+                    {"CREATE SEQUENCE IF NOT EXISTS zel_chiamate", "SELECT nextval('zel_chiamate')",
+                     "CREATE OR REPLACE FUNCTION zel_lungo_lento(pezzo varchar, volte integer, "
+                     "pausa integer) RETURNS varchar LANGUAGE plpgsql VOLATILE AS $$ BEGIN "
+                     "PERFORM nextval('zel_chiamate'); PERFORM pg_sleep(pausa); "
+                     "RETURN repeat(pezzo, volte); END $$"});
     const auto esecuzioni = [&c] {
         ado::Recordset rs;
         rs.ActiveConnection = c;
@@ -587,6 +599,22 @@ void TestElabora::righeOltre32767() {
     g.lstDATI.vista()->setFocus();
     QTest::keyClick(g.lstDATI.vista(), Qt::Key_Up);
     QCOMPARE(Righe(g.lstCAMPI), QStringList({"n = 39999", "t = riga 39999"}));
+}
+
+// A count leaves the driver's copy of the rows free: once the run is over
+// the window hands it back to the system.
+void TestElabora::memoriaRestituita() {
+    FinestraProva p;
+    Guida& g = p.apri();
+    g.chkLIST.setValue(0);
+    Inserisci(g, Dsn, QStringLiteral("SELECT n, printf('%.300c', 'x') FROM grande"));
+    const qint64 prima = Residente();
+    Elabora(g);
+    QCOMPARE(g.nRECORD, 300000.0);
+    // The driver's copy alone is over 100 MB.
+    QTRY_VERIFY2_WITH_TIMEOUT(Residente() < prima + 40,
+                              qPrintable(QStringLiteral("%1 MB in più").arg(Residente() - prima)),
+                              5000);
 }
 
 void TestElabora::chiusuraDuranteLaCorsa() {
