@@ -63,11 +63,17 @@ int Pavimento(std::u16string connessione, int esecuzioni) {
         SQLSetStmtAttr(stmt, SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(Blocco), 0);
         SQLSetStmtAttr(stmt, SQL_ATTR_ROWS_FETCHED_PTR, &ottenute, 0);
         for (std::size_t i = 0; i < n; ++i) {
-            SQLSMALLINT tipo = 0, cifre = 0, nullabile = 0;
+            SQLSMALLINT tipo = 0, cifre = 0, nullabile = 0, lunghezza = 0;
             SQLULEN dimensione = 0;
+            SQLWCHAR nome[256];
             const auto colonna = SQLUSMALLINT(i + 1);
-            SQLDescribeColW(stmt, colonna, nullptr, 0, nullptr, &tipo, &dimensione, &cifre,
-                            &nullabile);
+            // With its name, as every reader asks it: the PostgreSQL driver
+            // refuses to describe a column without somewhere to put it.
+            if (!SQL_SUCCEEDED(SQLDescribeColW(stmt, colonna, nome, 256, &lunghezza, &tipo,
+                                               &dimensione, &cifre, &nullabile))) {
+                std::fprintf(stderr, "pavimento: colonna %zu non descritta\n", i + 1);
+                return 1;
+            }
             const SQLULEN larghezza = dimensione + 33;
             dati[i].resize(larghezza * Blocco);
             indicatori[i].resize(Blocco);
