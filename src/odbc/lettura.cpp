@@ -194,11 +194,19 @@ class Lettura final : Completamento {
                                 &lunghezza, &c.tipo, &c.dimensione, &c.cifre, &nullabile),
                 stmt_.handle(),
                 QStringLiteral("Impossibile conoscere la colonna %1 del risultato.").arg(i));
-            if (lunghezza < nome.size())
+            // The SQLite3 driver cuts a long name to the room given without
+            // saying so, and under a UTF-8 locale counts the name's bytes,
+            // not its characters: a name that fills the room is asked again
+            // with more, and it ends at its terminator.
+            constexpr qsizetype Massimo = 32767;
+            if (lunghezza < nome.size() - 1 || nome.size() == Massimo)
                 break;
-            nome.resize(lunghezza + 1);
+            nome.resize(std::min(std::max<qsizetype>(lunghezza + 1, 2 * nome.size()), Massimo));
         }
-        c.nome = odbc::DaTesto(nome.data(), lunghezza);
+        const qsizetype fine = std::clamp<qsizetype>(lunghezza, 0, nome.size() - 1);
+        c.nome =
+            odbc::DaTesto(nome.data(), std::find(nome.cbegin(), nome.cbegin() + fine, SQLWCHAR(0)) -
+                                           nome.cbegin());
         Classifica(c);
         return c;
     }

@@ -106,6 +106,35 @@ class TestAdoTipi : public QObject {
         QCOMPARE(f.Value().ToString(), testo);
     }
 
+    // Column names reach the fields whole, whatever their letters and length
+    // (PostgreSQL keeps the first 63 bytes of a name).
+    void nomiColonne_data() {
+        QTest::addColumn<QString>("driver");
+        QTest::addColumn<QString>("alias");
+        QTest::addColumn<QString>("nome");
+        const QString lungo(300, u'x');
+        for (const QString d : {"sqlite", "postgres"}) {
+            QTest::addRow("%s accenti", qPrintable(d)) << d << "Città è qui"
+                                                       << "Città è qui";
+            QTest::addRow("%s lungo", qPrintable(d))
+                << d << lungo << (d == "postgres" ? lungo.left(63) : lungo);
+        }
+    }
+    void nomiColonne() {
+        QFETCH(QString, driver);
+        QFETCH(QString, alias);
+        QFETCH(QString, nome);
+        const auto c = driver_.Per(driver);
+        if (!c)
+            QSKIP("Server PostgreSQL non disponibile.");
+        ado::Recordset rs;
+        rs.ActiveConnection = c;
+        rs.Source = "SELECT v AS \"" + alias + "\", i FROM tipi";
+        rs.Open();
+        QCOMPARE(rs.Fields().Item(0).Name(), nome);
+        QCOMPARE(rs.Fields().Item(1).Name(), QString("i"));
+    }
+
     // The separator follows the recordset's locale, for numeric types only.
     void separatoreDecimale_data() { zeltest::DueDriver::Righe(); }
     void separatoreDecimale() {
