@@ -187,11 +187,25 @@ void TestGuidaWm::tabulazioneCompleta() {
         return giro;
     };
     const QStringList risultati = {"lstCAMPI", "lstDATI", "txtSTATUS"};
+    // A walk is made once more when it goes astray, from txtODBC again: a
+    // loaded machine now and then delivers a key while the window is being
+    // activated again, and a wrong order goes astray both times.
+    const auto cammino = [&](const char* tasto, const QStringList& giro,
+                             const QStringList& atteso) {
+        QStringList visti = Premi(xdotool, tasto, giro);
+        if (visti != atteso || NomeFuoco() != u"txtODBC") {
+            qWarning("%s: %s, di nuovo", tasto, qPrintable(visti.join(u' ')));
+            g.txtODBC.widget()->setFocus(Qt::TabFocusReason);
+            QTRY_COMPARE_WITH_TIMEOUT(NomeFuoco(), QStringLiteral("txtODBC"), AttesaMassimaMs);
+            visti = Premi(xdotool, tasto, giro);
+        }
+        QCOMPARE(visti.join(u' '), atteso.join(u' '));
+        QCOMPARE(NomeFuoco(), QStringLiteral("txtODBC"));
+    };
     const auto giri = [&](const QStringList& giro) {
-        QCOMPARE(Premi(xdotool, "Tab", giro), Avanti(giro));
-        QCOMPARE(NomeFuoco(), QStringLiteral("txtODBC"));
-        QCOMPARE(Premi(xdotool, "shift+Tab", giro), Indietro(giro));
-        QCOMPARE(NomeFuoco(), QStringLiteral("txtODBC"));
+        cammino("Tab", giro, Avanti(giro));
+        if (!QTest::currentTestFailed())
+            cammino("shift+Tab", giro, Indietro(giro));
     };
 
     // No results yet: the results frame is skipped, and "arresta" while
